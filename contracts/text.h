@@ -1,0 +1,13 @@
+#pragma once
+// UTF-16 is the string form end to end, as at the COM boundary; these turn it
+// into UTF-8 for files, terminals and test messages, and back.
+
+#include <string>
+#include <string_view>
+
+namespace vamu {
+
+std::string toUtf8(std::u16string_view text);
+std::u16string fromUtf8(std::string_view text);
+
+}  // namespace vamu
