@@ -49,11 +49,13 @@ struct Store {
     LayerInfo& layer(std::int32_t index);
 };
 
-// A host reference that must have been set (error 91 otherwise).
+// A reference that must have been set (error 91 otherwise). The copy keeps
+// the object alive for the caller even if the store's field is replaced
+// while a call is in progress.
 template <class T>
-T& required(const std::shared_ptr<T>& reference) {
+std::shared_ptr<T> requiredRef(const std::shared_ptr<T>& reference) {
     if (!reference) raise(ErrorNumber::ObjectNotSet);
-    return *reference;
+    return reference;
 }
 
 }  // namespace vamu
