@@ -15,8 +15,11 @@ std::u16string describe(ErrorNumber number) {
     case ErrorNumber::TypeMismatch: return u"Type mismatch";
     case ErrorNumber::FileNotFound: return u"File not found";
     case ErrorNumber::PermissionDenied: return u"Permission denied";
+    case ErrorNumber::PathFileAccessError: return u"Path/File access error";
     case ErrorNumber::PathNotFound: return u"Path not found";
     case ErrorNumber::ObjectNotSet: return u"Object variable or With block variable not set";
+    case ErrorNumber::InvalidPropertyValue: return u"Invalid property value";
+    case ErrorNumber::CannotCreateObject: return u"ActiveX component can't create object";
     case ErrorNumber::ObjectDoesNotSupport: return u"Object doesn't support this property or method";
     case ErrorNumber::InvalidPicture: return u"Invalid picture";
     }

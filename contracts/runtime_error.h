@@ -19,8 +19,11 @@ enum class ErrorNumber : std::int32_t {
     InternalError = 51,
     FileNotFound = 53,
     PermissionDenied = 70,
+    PathFileAccessError = 75,
     PathNotFound = 76,
     ObjectNotSet = 91,
+    InvalidPropertyValue = 380,
+    CannotCreateObject = 429,
     InvalidPicture = 481,
     ObjectDoesNotSupport = 438,
 };

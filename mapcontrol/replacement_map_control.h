@@ -69,6 +69,8 @@ public:
     bool overviewMode() const;
     std::int32_t widthPixels() const;
     std::int32_t heightPixels() const;
+    // The settings as they would be stored with the control now.
+    PersistedSettings settings() const;
     // The data sets the control offers; tests change them to probe callers.
     std::vector<DataSet>& catalogue();
 
