@@ -1,0 +1,129 @@
+#include "native/bmp_codec.h"
+
+#include <limits>
+
+#include "contracts/runtime_error.h"
+
+namespace vamu::native {
+namespace {
+
+constexpr std::size_t kFileHeaderSize = 14;
+constexpr std::size_t kInfoHeaderSize = 40;
+constexpr std::uint32_t kPixelsPerMetre = 2835;
+constexpr std::uint32_t kUncompressed = 0;   // BI_RGB
+constexpr std::uint32_t kBitFields = 3;      // BI_BITFIELDS
+constexpr std::uint64_t kMaxPixels = 1u << 28;
+
+[[noreturn]] void invalid() { raise(ErrorNumber::InvalidPicture); }
+
+void put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint16_t v) {
+    out[at] = static_cast<std::uint8_t>(v);
+    out[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
+    for (std::size_t i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+std::uint32_t get(std::span<const std::uint8_t> in, std::size_t at, std::size_t width) {
+    if (at + width > in.size()) invalid();
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < width; ++i) v |= static_cast<std::uint32_t>(in[at + i]) << (8 * i);
+    return v;
+}
+
+std::uint64_t stride(std::uint64_t width, std::uint64_t bytesPerPixel) {
+    return (width * bytesPerPixel + 3) / 4 * 4;
+}
+
+struct Layout {
+    std::int64_t width = 0;
+    std::int64_t height = 0;  // always positive
+    bool topDown = false;
+    std::uint32_t bytesPerPixel = 0;
+    std::uint64_t offset = 0;
+};
+
+bool standardMasks(std::span<const std::uint8_t> in) {
+    return get(in, 54, 4) == 0x00FF0000u && get(in, 58, 4) == 0x0000FF00u && get(in, 62, 4) == 0x000000FFu;
+}
+
+Layout readHeaders(std::span<const std::uint8_t> in) {
+    if (in.size() < kFileHeaderSize + kInfoHeaderSize || in[0] != 'B' || in[1] != 'M') invalid();
+    if (get(in, 14, 4) < kInfoHeaderSize) invalid();  // core headers are not taken
+    Layout l;
+    l.offset = get(in, 10, 4);
+    l.width = static_cast<std::int32_t>(get(in, 18, 4));
+    const auto height = static_cast<std::int64_t>(static_cast<std::int32_t>(get(in, 22, 4)));
+    l.topDown = height < 0;
+    l.height = height < 0 ? -height : height;
+    const std::uint32_t bits = get(in, 28, 2);
+    const std::uint32_t compression = get(in, 30, 4);
+    if (get(in, 26, 2) != 1 || l.width <= 0 || l.height == 0) invalid();
+    if (static_cast<std::uint64_t>(l.width) * static_cast<std::uint64_t>(l.height) > kMaxPixels) invalid();
+    const bool plain = compression == kUncompressed && (bits == 24 || bits == 32);
+    const bool masked = compression == kBitFields && bits == 32 && standardMasks(in);
+    if (!plain && !masked) invalid();
+    l.bytesPerPixel = bits / 8;
+    const std::uint64_t end =
+        l.offset + stride(static_cast<std::uint64_t>(l.width), l.bytesPerPixel) * static_cast<std::uint64_t>(l.height);
+    if (l.offset < kFileHeaderSize + kInfoHeaderSize || end > in.size()) invalid();
+    return l;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> encodeBmp(const Image& image) {
+    if (image.width <= 0 || image.height <= 0) invalid();
+    const auto w = static_cast<std::uint64_t>(image.width);
+    const auto h = static_cast<std::uint64_t>(image.height);
+    if (image.pixels.size() != w * h) invalid();
+    const std::uint64_t rowBytes = stride(w, 3);
+    const std::uint64_t dataSize = rowBytes * h;
+    const std::uint64_t fileSize = kFileHeaderSize + kInfoHeaderSize + dataSize;
+    if (fileSize > std::numeric_limits<std::uint32_t>::max()) invalid();
+
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(fileSize), 0);
+    out[0] = 'B';
+    out[1] = 'M';
+    put32(out, 2, static_cast<std::uint32_t>(fileSize));
+    put32(out, 10, kFileHeaderSize + kInfoHeaderSize);
+    put32(out, 14, kInfoHeaderSize);
+    put32(out, 18, static_cast<std::uint32_t>(image.width));
+    put32(out, 22, static_cast<std::uint32_t>(image.height));
+    put16(out, 26, 1);   // planes
+    put16(out, 28, 24);  // bits per pixel
+    put32(out, 30, kUncompressed);
+    put32(out, 34, static_cast<std::uint32_t>(dataSize));
+    put32(out, 38, kPixelsPerMetre);
+    put32(out, 42, kPixelsPerMetre);
+    for (std::int32_t y = 0; y < image.height; ++y) {
+        std::size_t at = kFileHeaderSize + kInfoHeaderSize +
+                         static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(image.height - 1 - y);
+        for (std::int32_t x = 0; x < image.width; ++x) {
+            const std::uint32_t rgb = image.at(x, y);
+            out[at++] = static_cast<std::uint8_t>(rgb);
+            out[at++] = static_cast<std::uint8_t>(rgb >> 8);
+            out[at++] = static_cast<std::uint8_t>(rgb >> 16);
+        }
+    }
+    return out;
+}
+
+Image decodeBmp(std::span<const std::uint8_t> bytes) {
+    const Layout l = readHeaders(bytes);
+    Image image(static_cast<std::int32_t>(l.width), static_cast<std::int32_t>(l.height));
+    const std::uint64_t rowBytes = stride(static_cast<std::uint64_t>(l.width), l.bytesPerPixel);
+    for (std::int32_t y = 0; y < image.height; ++y) {
+        const std::int64_t row = l.topDown ? y : l.height - 1 - y;
+        std::size_t at = static_cast<std::size_t>(l.offset + rowBytes * static_cast<std::uint64_t>(row));
+        for (std::int32_t x = 0; x < image.width; ++x, at += l.bytesPerPixel) {
+            image.at(x, y) = static_cast<std::uint32_t>(bytes[at]) |
+                             static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
+                             static_cast<std::uint32_t>(bytes[at + 2]) << 16;
+        }
+    }
+    return image;
+}
+
+}  // namespace vamu::native

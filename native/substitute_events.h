@@ -1,0 +1,48 @@
+#pragma once
+// A substitute for the host's events object: records every call with the
+// values it received, can write into the caller's variables like a host
+// that changes its by-reference arguments, and can be told to fail.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "contracts/automation.h"
+#include "contracts/host.h"
+#include "native/failure_injection.h"
+
+namespace vamu::native {
+
+enum class EventMethod { SignalInformation, SignalSpecialRedraw };
+
+struct EventCall {
+    EventMethod method = EventMethod::SignalInformation;
+    // As received; zero for SignalSpecialRedraw, which has no corners.
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    std::u16string info;
+};
+
+class SubstituteEvents : public AutomationObject, public HostEvents {
+public:
+    using InformationHook = std::function<void(double& x1, double& x2, double& y1, double& y2, std::u16string& info)>;
+    using RedrawHook = std::function<void(std::u16string& info)>;
+
+    // Each call is recorded first; then an arranged failure is raised, or
+    // else the hook runs on the caller's own variables.
+    void signalInformation(double& x1, double& x2, double& y1, double& y2, std::u16string& info) override;
+    void signalSpecialRedraw(std::u16string& info) override;
+
+    void onSignalInformation(InformationHook hook) { informationHook_ = std::move(hook); }
+    void onSignalSpecialRedraw(RedrawHook hook) { redrawHook_ = std::move(hook); }
+    const std::vector<EventCall>& calls() const noexcept { return calls_; }
+    void clear() { calls_.clear(); }
+    FailureInjection<EventMethod>& failures() noexcept { return failures_; }
+
+private:
+    std::vector<EventCall> calls_;
+    InformationHook informationHook_;
+    RedrawHook redrawHook_;
+    FailureInjection<EventMethod> failures_;
+};
+
+}  // namespace vamu::native
