@@ -5,7 +5,6 @@
 #include "engine/layer_selection.h"
 #include "engine/paths.h"
 #include "engine/render_cycle.h"
-#include "engine/status.h"
 
 namespace vamu {
 namespace {
@@ -22,10 +21,10 @@ Form1::Form1(Module& module) : module_(module), widgets_(module.services.panels.
     // handling and goes back to the raiser as its status, which the
     // widgets and the map control do not act on.
     widgets_->options().onClick([this](std::int16_t index) {
-        (void)guarded([&] { Option1_Click(index); });
+        lastEventStatus_ = guarded([&] { Option1_Click(index); });
     });
     widgets_->miniAtlas().onPositionChanged([this](std::int32_t lat, std::int32_t lng, std::int32_t third) {
-        (void)guarded([&] { miniAtlas_PositionChanged(lat, lng, third); });
+        lastEventStatus_ = guarded([&] { miniAtlas_PositionChanged(lat, lng, third); });
     });
     widgets_->window().onCloseRequest([this](bool& cancel) { Form_QueryUnload(cancel); });
     SetMapMode();

@@ -7,6 +7,7 @@
 #include "contracts/host.h"
 #include "contracts/widgets.h"
 #include "engine/module.h"
+#include "engine/status.h"
 
 namespace vamu {
 
@@ -31,6 +32,9 @@ public:
     void Form_QueryUnload(bool& cancel);
 
     PanelWidgets& widgets() { return *widgets_; }
+    // How the last event the widgets raised (a click, a position change)
+    // ended; its failure goes back to the raiser, which does not act on it.
+    const Status& lastEventStatus() const noexcept { return lastEventStatus_; }
 
 private:
     void Form_Load();
@@ -40,6 +44,7 @@ private:
     std::unique_ptr<PanelWidgets> widgets_;
     std::shared_ptr<HostAutomation> objUIV_;
     ObjectRef objMap_;
+    Status lastEventStatus_;
 };
 
 // The panel maker a Module takes.

@@ -1,0 +1,130 @@
+#include "simulator/arguments.h"
+
+#include <charconv>
+#include <cmath>
+#include <map>
+
+namespace vamu::sim {
+
+const char* const kUsage =
+    "usage: vamu-host [--host-dir DIR] [--callsign CALL] [--size WxH] [--trace] [--png] REQUEST...\n"
+    "requests: corners X1 Y1 X2 Y2 | centre X Y | resize WxH | zoom-in | zoom-out | zoom-all |\n"
+    "          pan CODE | layer N | safe-call | show-panel | close-panel | menu N | favourites\n";
+
+namespace {
+
+struct Reader {
+    const std::vector<std::string>& args;
+    std::size_t next = 0;
+    std::string& error;
+
+    bool more() const { return next < args.size(); }
+    const std::string* take(const std::string& what) {
+        if (!more()) {
+            error = what + " is missing";
+            return nullptr;
+        }
+        return &args[next++];
+    }
+    bool degree(std::vector<double>& out) {
+        const std::string* text = take("a coordinate");
+        if (!text) return false;
+        double value = 0;
+        const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), value);
+        if (ec != std::errc{} || end != text->data() + text->size() || !std::isfinite(value)) {
+            error = "not a number: " + *text;
+            return false;
+        }
+        out.push_back(value);
+        return true;
+    }
+    bool integer(std::int16_t& out) {
+        const std::string* text = take("a number");
+        if (!text) return false;
+        const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), out);
+        if (ec != std::errc{} || end != text->data() + text->size()) {
+            error = "not a 16-bit integer: " + *text;
+            return false;
+        }
+        return true;
+    }
+    bool size(std::int32_t& width, std::int32_t& height) {
+        const std::string* text = take("a size WxH");
+        if (!text) return false;
+        const char* p = text->data();
+        const char* end = p + text->size();
+        auto r = std::from_chars(p, end, width);
+        if (r.ec == std::errc{} && r.ptr != end && (*r.ptr == 'x' || *r.ptr == 'X')) {
+            const auto r2 = std::from_chars(r.ptr + 1, end, height);
+            if (r2.ec == std::errc{} && r2.ptr == end && width > 0 && height > 0) return true;
+        }
+        error = "not a size WxH: " + *text;
+        return false;
+    }
+};
+
+bool readRequest(Reader& in, const std::string& word, Options& options) {
+    static const std::map<std::string, RequestKind> kinds = {
+        {"corners", RequestKind::Corners}, {"centre", RequestKind::Centre},
+        {"resize", RequestKind::Resize},   {"zoom-in", RequestKind::ZoomIn},
+        {"zoom-out", RequestKind::ZoomOut}, {"zoom-all", RequestKind::ZoomAll},
+        {"pan", RequestKind::Pan},         {"layer", RequestKind::Layer},
+        {"safe-call", RequestKind::SafeCall}, {"show-panel", RequestKind::ShowPanel},
+        {"close-panel", RequestKind::ClosePanel}, {"menu", RequestKind::Menu},
+        {"favourites", RequestKind::Favourites},
+    };
+    const auto kind = kinds.find(word);
+    if (kind == kinds.end()) {
+        in.error = "unknown request: " + word;
+        return false;
+    }
+    Request request{kind->second, {}};
+    bool ok = true;
+    switch (request.kind) {
+    case RequestKind::Corners:
+        for (int i = 0; ok && i < 4; ++i) ok = in.degree(request.degrees);
+        break;
+    case RequestKind::Centre:
+        for (int i = 0; ok && i < 2; ++i) ok = in.degree(request.degrees);
+        break;
+    case RequestKind::Resize: ok = in.size(request.width, request.height); break;
+    case RequestKind::Pan:
+    case RequestKind::Layer:
+    case RequestKind::Menu: ok = in.integer(request.code); break;
+    default: break;
+    }
+    if (ok) options.requests.push_back(request);
+    return ok;
+}
+
+}  // namespace
+
+std::optional<Options> parseArguments(const std::vector<std::string>& args, std::string& error) {
+    Options options;
+    Reader in{args, 0, error};
+    while (in.more()) {
+        const std::string word = args[in.next++];
+        const std::string* value = nullptr;
+        if (word == "--trace") {
+            options.trace = true;
+        } else if (word == "--png") {
+            options.png = true;
+        } else if (word == "--host-dir") {
+            if (!(value = in.take("--host-dir DIR"))) return std::nullopt;
+            options.hostDir = *value;
+        } else if (word == "--callsign") {
+            if (!(value = in.take("--callsign CALL"))) return std::nullopt;
+            options.callsign = *value;
+        } else if (word == "--size") {
+            if (!in.size(options.width, options.height)) return std::nullopt;
+        } else if (word.starts_with("--")) {
+            error = "unknown option: " + word;
+            return std::nullopt;
+        } else if (!readRequest(in, word, options)) {
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+}  // namespace vamu::sim

@@ -1,0 +1,37 @@
+#pragma once
+// The command line of vamu-host.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vamu::sim {
+
+enum class RequestKind {
+    Corners, Centre, Resize, ZoomIn, ZoomOut, ZoomAll, Pan, Layer,
+    SafeCall, ShowPanel, ClosePanel, Menu, Favourites,
+};
+
+struct Request {
+    RequestKind kind;
+    std::vector<double> degrees;  // corners: X1 Y1 X2 Y2; centre: X Y
+    std::int32_t width = 0, height = 0;  // resize
+    std::int16_t code = 0;  // pan code, layer button, menu index
+};
+
+struct Options {
+    std::string hostDir = "uiview";
+    std::string callsign = "JA1VAM";
+    std::int32_t width = 640, height = 480;
+    bool trace = false;
+    bool png = false;
+    std::vector<Request> requests;
+};
+
+// The options, or nothing with the reason in error.
+std::optional<Options> parseArguments(const std::vector<std::string>& args, std::string& error);
+
+extern const char* const kUsage;
+
+}  // namespace vamu::sim
