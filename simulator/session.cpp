@@ -149,9 +149,14 @@ void Session::runLayerClick(std::int16_t index) {
 
 void Session::runClosePanel() {
     auto* widgets = platform_.panels().lastCreated();
-    const bool closed = widgets && widgets->window().requestClose();
-    out_ << "Form1.Visible = " << (widgets && widgets->window().visible() ? "True" : "False") << '\n';
-    printStatus("Form1.Close", closed, {});
+    if (!widgets) {
+        printStatus("ClosePanel", false, {RuntimeError(ErrorNumber::ObjectNotSet)});
+        return;
+    }
+    const bool closed = widgets->window().requestClose();
+    out_ << "Form1.QueryUnload Cancel=" << (closed ? "False" : "True")
+         << " Visible=" << (widgets->window().visible() ? "True" : "False") << '\n';
+    printStatus("ClosePanel", true, {});
 }
 
 void Session::runResize(const Request& request) {
