@@ -48,7 +48,10 @@ RuntimeError RuntimeError::foreign(std::uint32_t hresult, std::u16string descrip
 }
 
 void RuntimeError::fillWhat() {
-    what_ = "run-time error " + std::to_string(number_) + ": " + toUtf8(description_);
+    what_ = "run-time error ";
+    what_ += std::to_string(number_);
+    what_ += ": ";
+    what_ += toUtf8(description_);
 }
 
 void raise(ErrorNumber number) { throw RuntimeError(number); }

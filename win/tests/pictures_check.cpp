@@ -1,0 +1,99 @@
+// Pictures from and into files, and the clipboard.
+
+#include "win/bitmaps.h"
+#include "win/clipboard.h"
+#include "win/file_io.h"
+#include "win/pictures.h"
+#include "win/tests/check.h"
+#include "win/tests/temp_folder.h"
+#include "win/win_picture.h"
+
+namespace vamu::wincheck {
+namespace {
+
+std::uint32_t read32(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
+}
+
+// The 0x00RRGGBB pixel (x, y) of a 24-bit bottom-up BMP file.
+std::uint32_t bmpPixel(const std::vector<std::uint8_t>& file, int x, int y) {
+    const auto width = static_cast<int>(read32(file, 18));
+    const auto height = static_cast<int>(read32(file, 22));
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    const std::size_t at = read32(file, 10) + stride * static_cast<std::size_t>(height - 1 - y) +
+                           static_cast<std::size_t>(x) * 3;
+    return file[at] | (file[at + 1] << 8) | (static_cast<std::uint32_t>(file[at + 2]) << 16);
+}
+
+Image sample() {
+    Image image(3, 2, 0x00FFFFFF);
+    image.at(0, 0) = 0x00FF0000;  // red top-left
+    image.at(2, 1) = 0x000000FF;  // blue bottom-right
+    return image;
+}
+
+PictureRef bitmapPicture(const Image& image) { return win::makeBitmapPicture(win::bitmapFromImage(image).release()); }
+
+CHECK_CASE(loading_gives_pictures_or_vb_file_errors) {
+    TempFolder folder;
+    win::WinPictures pictures;
+    CHECK(pictures.load(u"")->isEmpty());
+    CHECK_RAISES(53, pictures.load(folder.path(u"missing.bmp")));
+    CHECK_RAISES(76, pictures.load(folder.path(u"no folder\\x.bmp")));
+    writeText(folder.path(u"text.bmp"), "not a picture at all");
+    CHECK_RAISES(481, pictures.load(folder.path(u"text.bmp")));
+    writeText(folder.path(u"empty.bmp"), "");
+    CHECK_RAISES(481, pictures.load(folder.path(u"empty.bmp")));
+}
+
+CHECK_CASE(a_saved_bitmap_is_a_bmp_file_that_loads_again) {
+    TempFolder folder;
+    win::WinPictures pictures;
+    const std::u16string path = folder.path(u"!!vamuMapserver.bmp");
+    pictures.saveAsBmp(bitmapPicture(sample()), path);
+    const std::vector<std::uint8_t> file = win::readWholeFile(path);
+    CHECK(win::isBmpFile(file));
+    CHECK(read32(file, 18) == 3 && read32(file, 22) == 2 && (file[28] | (file[29] << 8)) == 24);
+    CHECK(bmpPixel(file, 0, 0) == 0x00FF0000 && bmpPixel(file, 2, 1) == 0x000000FF);
+    CHECK(bmpPixel(file, 1, 0) == 0x00FFFFFF);
+    PictureRef loaded = pictures.load(path);
+    CHECK(!loaded->isEmpty() && win::winPictureOf(loaded).type() == PICTYPE_BITMAP);
+    CHECK(folder.listing() == u"!!vamuMapserver.bmp;");
+}
+
+CHECK_CASE(a_failed_save_leaves_the_old_file_and_no_temporary_one) {
+    TempFolder folder;
+    win::WinPictures pictures;
+    const std::u16string path = folder.path(u"map.bmp");
+    writeText(path, "old contents");
+    CHECK_RAISES(static_cast<int>(ErrorNumber::InvalidPropertyValue), pictures.saveAsBmp(win::makeEmptyPicture(), path));
+    CHECK_RAISES(91, pictures.saveAsBmp(nullptr, path));
+    CHECK_RAISES(76, pictures.saveAsBmp(bitmapPicture(sample()), folder.path(u"MAPS\\map.bmp")));
+    const std::vector<std::uint8_t> old = win::readWholeFile(path);
+    CHECK(std::string(old.begin(), old.end()) == "old contents");
+    CHECK(folder.listing() == u"map.bmp;");
+    pictures.saveAsBmp(bitmapPicture(sample()), path);  // replaces it
+    CHECK(win::isBmpFile(win::readWholeFile(path)) && folder.listing() == u"map.bmp;");
+}
+
+CHECK_CASE(the_clipboard_carries_the_image_as_a_bitmap) {
+    win::WinClipboard clipboard;
+    clipboard.setImage(Image{});
+    CHECK(!clipboard.hasBitmap());
+    CHECK(clipboard.picture()->isEmpty());
+    clipboard.setImage(sample());
+    CHECK(clipboard.hasBitmap());
+    PictureRef picture = clipboard.picture();
+    CHECK(!picture->isEmpty());
+    TempFolder folder;
+    win::WinPictures().saveAsBmp(picture, folder.path(u"clip.bmp"));
+    const std::vector<std::uint8_t> file = win::readWholeFile(folder.path(u"clip.bmp"));
+    CHECK(read32(file, 18) == 3 && read32(file, 22) == 2);
+    CHECK(bmpPixel(file, 0, 0) == 0x00FF0000 && bmpPixel(file, 2, 1) == 0x000000FF);
+    // The picture is a copy: the clipboard's next contents do not change it.
+    clipboard.setImage(Image(1, 1));
+    CHECK(!picture->isEmpty() && clipboard.hasBitmap());
+}
+
+}  // namespace
+}  // namespace vamu::wincheck

@@ -1,0 +1,49 @@
+#include "win/tests/temp_folder.h"
+
+#include "win/bstr.h"
+#include "win/file_io.h"
+
+namespace vamu::wincheck {
+
+TempFolder::TempFolder() {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    root_ = std::u16string(reinterpret_cast<const char16_t*>(base)) + u"vamu-wincheck-" +
+            std::u16string(reinterpret_cast<const char16_t*>(std::to_wstring(GetCurrentProcessId()).c_str()));
+    CreateDirectoryW(win::wide(root_), nullptr);
+}
+
+TempFolder::~TempFolder() {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(win::wide(path(u"*")), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            DeleteFileW(win::wide(path(reinterpret_cast<const char16_t*>(found.cFileName))));
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(win::wide(root_));
+}
+
+std::u16string TempFolder::listing() const {
+    std::u16string names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(win::wide(path(u"*")), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            names += reinterpret_cast<const char16_t*>(found.cFileName);
+            names += u';';
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+bool fileExists(const std::u16string& path) { return GetFileAttributesW(win::wide(path)) != INVALID_FILE_ATTRIBUTES; }
+
+void writeText(const std::u16string& path, const std::string& bytes) {
+    win::replaceFile(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
+}  // namespace vamu::wincheck

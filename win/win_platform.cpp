@@ -1,0 +1,37 @@
+#include "win/win_platform.h"
+
+#include "win/clipboard.h"
+#include "win/clock.h"
+#include "win/host_binding.h"
+#include "win/messages.h"
+#include "win/panel_window.h"
+#include "win/pictures.h"
+#include "win/profile.h"
+#include "win/version.h"
+
+namespace vamu::win {
+
+struct WinPlatform::Impl {
+    explicit Impl(HMODULE module)
+        : panels(module, clipboard),
+          version(module),
+          services{host, clipboard, pictures, messages, clock, profile, panels, version} {}
+
+    WinHostBinding host;
+    WinClipboard clipboard;
+    WinPictures pictures;
+    WinMessageBoxes messages;
+    WinClock clock;
+    WinProfileWriter profile;
+    WinPanelFactory panels;
+    WinVersionInfo version;
+    Services services;
+};
+
+WinPlatform::WinPlatform(HMODULE module) : impl_(std::make_unique<Impl>(module)) {}
+
+WinPlatform::~WinPlatform() = default;
+
+Services& WinPlatform::services() { return impl_->services; }
+
+}  // namespace vamu::win
