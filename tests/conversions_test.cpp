@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "contracts/runtime_error.h"
+#include "support/error_of.h"
 
 namespace vamu {
 namespace {
@@ -22,15 +23,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kMax = std::numeric_limits<double>::max();
 constexpr std::int32_t kLowestMsec = -2145600000;  // -596 degrees
 
-template <class F>
-std::int32_t errorOf(F&& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using testing::errorOf;
 
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     const std::int64_t q = a / b;

@@ -8,6 +8,7 @@
 
 #include "contracts/runtime_error.h"
 #include "mapcontrol/replacement_map_control.h"
+#include "support/error_of.h"
 
 namespace vamu::mapcontrol::fixture {
 
@@ -28,15 +29,7 @@ public:
     int sets = 0;
 };
 
-template <class Call>
-std::int32_t errorOf(Call&& call) {
-    try {
-        call();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using testing::errorOf;
 
 struct Position {
     std::int32_t lat = 0, lng = 0;

@@ -12,19 +12,9 @@
 #include <vector>
 
 #include "contracts/runtime_error.h"
+#include "support/error_of.h"
 
 namespace vamu::testing {
-
-// The VB error number the call raised, or 0 when it returned normally.
-template <class Call>
-std::int32_t errorOf(Call&& call) {
-    try {
-        call();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 // A fresh folder for one test, removed with everything in it afterwards.
 

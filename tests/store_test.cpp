@@ -5,19 +5,12 @@
 #include <memory>
 
 #include "contracts/runtime_error.h"
+#include "support/error_of.h"
 
 namespace vamu {
 namespace {
 
-template <class F>
-std::int32_t errorOf(F&& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using testing::errorOf;
 
 TEST(Store, StartsEmptyAsWhenThePlugInIsLoaded) {
     const Store s;

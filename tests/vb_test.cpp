@@ -12,6 +12,7 @@
 #include "contracts/runtime_error.h"
 #include "contracts/text.h"
 #include "engine/status.h"
+#include "support/error_of.h"
 
 namespace vamu {
 namespace {
@@ -19,15 +20,7 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-template <class F>
-std::int32_t errorOf(F&& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using testing::errorOf;
 
 TEST(VbRounding, CLngAndCIntTieToEven) {
     EXPECT_EQ(vb::cLng(0.5), 0);

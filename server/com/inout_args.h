@@ -1,0 +1,101 @@
+#pragma once
+// The by-reference parameters of the dual interface as the core takes them:
+// each holder reads the caller's variable into a C++ value, the core works on
+// that value, and commit() stores it back into the caller's variable. A null
+// pointer is the error E_POINTER.
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <string>
+#include <vector>
+
+#include "contracts/automation.h"
+#include "engine/status.h"
+#include "engine/vb.h"
+
+namespace vamu::com {
+
+// String: the caller's BSTR is replaced only when the text changed.
+class StringInOut {
+public:
+    explicit StringInOut(BSTR* slot);
+    void commit();
+    std::u16string value;
+
+private:
+    BSTR* slot_;
+    std::u16string original_;
+};
+
+// Double, Long, Integer and Boolean alike.
+template <class Slot, class Value = Slot>
+class ScalarInOut {
+public:
+    explicit ScalarInOut(Slot* slot);
+    void commit() { *slot_ = static_cast<Slot>(value); }
+    Value value;
+
+private:
+    Slot* slot_;
+};
+
+using DoubleInOut = ScalarInOut<double>;
+using LongInOut = ScalarInOut<LONG, std::int32_t>;
+using IntegerInOut = ScalarInOut<SHORT, std::int16_t>;
+using BooleanInOut = ScalarInOut<VARIANT_BOOL, vb::Boolean>;
+
+// An object; the caller's variable is only touched when the core put
+// another object (or Nothing) into the argument.
+class ObjectInOut {
+public:
+    explicit ObjectInOut(IDispatch** slot);
+    void commit();
+    ObjectRef value;
+
+private:
+    IDispatch** slot_;
+};
+
+// A string array: replaced by a new array with bounds 0 To n - 1 when the
+// core changed its elements; otherwise the caller's array stays as it was.
+class StringArrayInOut {
+public:
+    explicit StringArrayInOut(SAFEARRAY** slot);
+    void commit();
+    std::vector<std::u16string> value;
+
+private:
+    SAFEARRAY** slot_;
+    std::vector<std::u16string> original_;
+};
+
+// The [out, retval] Boolean: False until the core says otherwise.
+class BooleanResult {
+public:
+    explicit BooleanResult(VARIANT_BOOL* slot);
+    void commit() { *slot_ = value; }
+    vb::Boolean value = vb::False;
+
+private:
+    VARIANT_BOOL* slot_;
+};
+
+[[noreturn]] void throwNullArgument();
+
+template <class Slot, class Value>
+ScalarInOut<Slot, Value>::ScalarInOut(Slot* slot) : slot_(slot) {
+    if (!slot_) throwNullArgument();
+    value = static_cast<Value>(*slot_);
+}
+
+// Stores every holder back (also after a failed request: what the core wrote
+// before the failure reached the caller's variables), then passes the
+// request's failure on.
+template <class... Holders>
+void commitAndCheck(const Status& status, Holders&... holders) {
+    (holders.commit(), ...);
+    if (!status.ok()) throw *status.error;
+}
+
+}  // namespace vamu::com

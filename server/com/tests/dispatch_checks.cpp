@@ -1,0 +1,337 @@
+// IDispatch rules of the map server before any Initialize: names, argument
+// counts and types, the forms in which VB and scripts pass arguments, named
+// arguments, properties and the error reports; and the events class.
+
+#include <windows.h>
+#include <ocidl.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "check.h"
+#include "client_checks.h"
+#include "late_call.h"
+#include "message_box_watch.h"
+#include "server_access.h"
+#include "vamuMapserver.h"
+
+namespace vamu::wine_test {
+namespace {
+
+using win::ComPtr;
+
+constexpr DISPID kGetSupportedFeatures = 0x60030001;
+constexpr HRESULT kObjectNotSet = static_cast<HRESULT>(0x800A005B);
+const std::wstring kHelpCaption = L"ヴァムーマップサーバーHelp";
+
+void checkNames(IDispatch* server) {
+    CHECK(idOf(server, L"getsupportedfeatures") == kGetSupportedFeatures);
+    CHECK(idOf(server, L"STRMAPNAME") == 0x40030004);
+    CHECK(idOf(server, L"ZoomPan") == 0x6003000E);
+    DISPID id = 0;
+    LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"ZoomSideways")};
+    CHECK_HR(DISP_E_UNKNOWNNAME, server->GetIDsOfNames(IID_NULL, unknown, 1, 0, &id));
+    CHECK(id == DISPID_UNKNOWN);
+    DISPID ids[2] = {};
+    LPOLESTR withParam[] = {const_cast<LPOLESTR>(L"ZoomIn"), const_cast<LPOLESTR>(L"picMap")};
+    CHECK_HR(DISP_E_UNKNOWNNAME, server->GetIDsOfNames(IID_NULL, withParam, 2, 0, ids));
+    CHECK(ids[0] == 0x6003000C && ids[1] == DISPID_UNKNOWN);
+}
+
+// As VB passes its typed variables: each by reference in its own type.
+void checkFeaturesByReference(IDispatch* server, VARIANT_BOOL zoomAllIn) {
+    VARIANT_BOOL diagonal = 0, zoomIn = 0, zoomOut = 0, zoomAll = zoomAllIn, panel = 0;
+    BSTR help = SysAllocString(L"old"), shortName = nullptr;
+    LONG topic = 5;
+    SAFEARRAY* captions = stringArray({L"a", L"b", L"c"}, 1);
+    CallOutcome r = invoke(server, kGetSupportedFeatures, DISPATCH_METHOD,
+                           {ref(&diagonal), ref(&zoomIn), ref(&zoomOut), ref(&zoomAll), ref(&panel),
+                            ref(&help), ref(&topic), ref(&shortName), ref(&captions)});
+    CHECK_HR(S_OK, r.hr);
+    CHECK(r.result.vt == VT_EMPTY);
+    CHECK(diagonal == VARIANT_TRUE && zoomIn == VARIANT_TRUE && zoomOut == VARIANT_TRUE);
+    CHECK(panel == VARIANT_TRUE);
+    CHECK(zoomAll == zoomAllIn);
+    CHECK_WSTR(L"c:\\test.bmp", text(help));
+    CHECK(topic == -1);
+    CHECK_WSTR(L"VAMU Mapserver", text(shortName));
+    CHECK(lowerBound(captions) == 0 && upperBound(captions) == 1);
+    const std::vector<std::wstring> items = arrayItems(captions);
+    CHECK(items.size() == 2 && items[0] == kHelpCaption && items[1] == L"Hello ! 「  」");
+    SysFreeString(help);
+    SysFreeString(shortName);
+    SafeArrayDestroy(captions);
+}
+
+// As VBScript passes its variables: references to VARIANTs, here Empty or
+// of another type, which come back in the parameters' types.
+void checkFeaturesByVariant(IDispatch* server) {
+    VARIANT v[9];
+    for (VARIANT& each : v) VariantInit(&each);
+    v[3].vt = VT_I2;
+    v[3].iVal = 1;
+    std::vector<VARIANT> args;
+    for (VARIANT& each : v) args.push_back(ref(&each));
+    CHECK_HR(S_OK, invoke(server, kGetSupportedFeatures, DISPATCH_METHOD, args).hr);
+    CHECK(v[0].vt == VT_BOOL && v[0].boolVal == VARIANT_TRUE);
+    CHECK(v[3].vt == VT_BOOL && v[3].boolVal == VARIANT_TRUE);  // 1 as a Boolean, kept
+    CHECK(v[5].vt == VT_BSTR && text(v[5].bstrVal) == L"c:\\test.bmp");
+    CHECK(v[6].vt == VT_I4 && v[6].lVal == -1);
+    CHECK(v[8].vt == (VT_ARRAY | VT_BSTR));
+    if (v[8].vt == (VT_ARRAY | VT_BSTR)) {
+        CHECK(lowerBound(v[8].parray) == 0 && upperBound(v[8].parray) == 1);
+        CHECK(arrayItems(v[8].parray).at(0) == kHelpCaption);
+    }
+    for (VARIANT& each : v) VariantClear(&each);
+}
+
+// As a client that passes values: nothing can come back, but the call works.
+void checkFeaturesByValue(IDispatch* server) {
+    BSTR help = SysAllocString(L"h"), shortName = SysAllocString(L"s");
+    SAFEARRAY* captions = stringArray({L"x"}, 3);
+    VARIANT boolean = value(LONG{0}), array;
+    VariantInit(&array);
+    array.vt = VT_ARRAY | VT_BSTR;
+    array.parray = captions;
+    CallOutcome r = invoke(server, kGetSupportedFeatures, DISPATCH_METHOD,
+                           {boolean, boolean, boolean, boolean, boolean, bstrValue(help), value(1.0),
+                            bstrValue(shortName), array});
+    CHECK_HR(S_OK, r.hr);
+    CHECK(lowerBound(captions) == 3 && arrayItems(captions) == std::vector<std::wstring>{L"x"});
+    SysFreeString(help);
+    SysFreeString(shortName);
+    SafeArrayDestroy(captions);
+}
+
+void checkCountsAndTypes(IDispatch* server) {
+    VARIANT_BOOL b = 0;
+    std::vector<VARIANT> eight(8, ref(&b));
+    CHECK_HR(DISP_E_BADPARAMCOUNT, invoke(server, kGetSupportedFeatures, DISPATCH_METHOD, eight).hr);
+    CHECK_HR(DISP_E_BADPARAMCOUNT, call(server, L"ZoomIn").hr);
+    CHECK_HR(DISP_E_BADPARAMCOUNT, call(server, L"SafeCall", {value(1.0)}).hr);
+
+    // lngHelpTopic (the seventh) as a String variable: index 2 in rgvarg.
+    BSTR s = nullptr;
+    SAFEARRAY* a = nullptr;
+    CallOutcome r = invoke(server, kGetSupportedFeatures, DISPATCH_METHOD,
+                           {ref(&b), ref(&b), ref(&b), ref(&b), ref(&b), ref(&s), ref(&s), ref(&s), ref(&a)});
+    CHECK_HR(DISP_E_TYPEMISMATCH, r.hr);
+    CHECK(r.argErr == 2);
+
+    VARIANT word;
+    VariantInit(&word);
+    word.vt = VT_BSTR;
+    word.bstrVal = SysAllocString(L"north");
+    IDispatch* nothing = nullptr;
+    double x = 0;
+    r = call(server, L"DrawMapFromCentre", {ref(&nothing), ref(&x), ref(&word)});
+    CHECK_HR(DISP_E_TYPEMISMATCH, r.hr);
+    CHECK(r.argErr == 0);
+    r = call(server, L"ZoomIn", {word});
+    CHECK_HR(DISP_E_TYPEMISMATCH, r.hr);
+    CHECK(r.argErr == 0);
+    VariantClear(&word);
+
+    r = call(server, L"SpecialMenuOption", {value(nothing), value(LONG{70000})});
+    CHECK_HR(DISP_E_OVERFLOW, r.hr);
+    CHECK(r.argErr == 0);
+}
+
+void checkMembersAndNamedArgs(IDispatch* server) {
+    IDispatch* nothing = nullptr;
+    CHECK_HR(DISP_E_NONAMEDARGS, invoke(server, 0x6003000C, DISPATCH_METHOD, {ref(&nothing)}, {0}).hr);
+    CHECK_HR(DISP_E_NONAMEDARGS,
+             invoke(server, 0x40030003, DISPATCH_PROPERTYPUT, {value(1.0)}, {DISPID_VALUE}).hr);
+    CHECK_HR(DISP_E_MEMBERNOTFOUND, invoke(server, 0x6003000C, DISPATCH_PROPERTYPUT, {ref(&nothing)}).hr);
+    CHECK_HR(DISP_E_MEMBERNOTFOUND, invoke(server, 0x12345, DISPATCH_METHOD, {}).hr);
+    DISPPARAMS none{};
+    CHECK_HR(DISP_E_UNKNOWNINTERFACE,
+             server->Invoke(0x60030004, IID_IDispatch, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+}
+
+void checkProperties(IDispatch* server) {
+    CallOutcome r = get(server, L"strServerName");
+    CHECK_HR(S_OK, r.hr);
+    CHECK(r.result.vt == VT_BSTR && text(r.result.bstrVal).empty());
+    BSTR name = SysAllocString(L"Kanto");
+    CHECK_HR(S_OK, put(server, L"strMapName", bstrValue(name)).hr);
+    CHECK_HR(S_OK, put(server, L"strServerName", ref(&name)).hr);
+    SysFreeString(name);
+    r = invoke(server, 0x40030004, DISPATCH_METHOD, {});  // a script reads it as a call
+    CHECK(r.result.vt == VT_BSTR && text(r.result.bstrVal) == L"Kanto");
+    CHECK_WSTR(L"Kanto", text(get(server, L"strServerName").result.bstrVal));
+    CHECK_HR(S_OK, put(server, L"strServerName", value(LONG{42})).hr);
+    CHECK_WSTR(L"42", text(get(server, L"strServerName").result.bstrVal));
+    CHECK_HR(DISP_E_BADPARAMCOUNT, invoke(server, 0x40030003, DISPATCH_PROPERTYGET, {value(1.0)}).hr);
+}
+
+void checkErrorReports(IDispatch* server) {
+    CallOutcome r = call(server, L"SafeCall");
+    CHECK_HR(DISP_E_EXCEPTION, r.hr);
+    CHECK_HR(kObjectNotSet, r.scode());
+    CHECK_WSTR(L"vamuMapserver", r.source());
+    CHECK_WSTR(L"Object variable or With block variable not set", r.description());
+    DISPPARAMS none{};
+    CHECK_HR(kObjectNotSet, server->Invoke(0x60030004, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr,
+                                           nullptr, nullptr));
+}
+
+void checkArraysLeftAlone(IDispatch* server) {
+    SAFEARRAY* views = stringArray({L"home", L"club"}, 1);
+    SAFEARRAY* before = views;
+    CHECK_HR(S_OK, call(server, L"LoadFavouriteViews", {ref(&views)}).hr);
+    CHECK(views == before && lowerBound(views) == 1);
+    SafeArrayDestroy(views);
+
+    VARIANT scripted;
+    VariantInit(&scripted);
+    scripted.vt = VT_ARRAY | VT_VARIANT;
+    scripted.parray = SafeArrayCreateVector(VT_VARIANT, 0, 2);
+    SAFEARRAY* scriptArray = scripted.parray;
+    CHECK_HR(S_OK, call(server, L"LoadFavouriteViews", {ref(&scripted)}).hr);
+    CHECK(scripted.vt == (VT_ARRAY | VT_VARIANT) && scripted.parray == scriptArray);
+    VariantClear(&scripted);
+
+    VARIANT numbers;
+    VariantInit(&numbers);
+    numbers.vt = VT_ARRAY | VT_I4;
+    numbers.parray = SafeArrayCreateVector(VT_I4, 0, 2);
+    CHECK_HR(DISP_E_TYPEMISMATCH, call(server, L"LoadFavouriteViews", {ref(&numbers)}).hr);
+    VariantClear(&numbers);
+}
+
+void checkMenuBeforeInitialize(IDispatch* server) {
+    MessageBoxWatch boxes;
+    IDispatch* nothing = nullptr;
+    SHORT index = 2;
+    CallOutcome r = call(server, L"SpecialMenuOption", {ref(&nothing), refI2(&index)});
+    CHECK_HR(S_OK, r.hr);
+    CHECK(r.isFalse());
+    CHECK(boxes.take().empty());
+    index = 0;
+    r = call(server, L"SpecialMenuOption", {ref(&nothing), refI2(&index)});
+    CHECK(r.isFalse());
+    const std::vector<SeenMessageBox> seen = boxes.take();
+    CHECK(seen.size() == 1);
+    if (!seen.empty()) {
+        CHECK_WSTR(L"Welcome!! ", seen[0].title);
+        CHECK_WSTR(L"さん、こんにちは\r\nProAtlas", seen[0].text.substr(0, 18));
+    }
+}
+
+// Zooming needs the panel, whose load needs the host's automation class,
+// which this process does not offer.
+void checkZoomWithoutHost(IDispatch* server) {
+    IDispatch* nothing = nullptr;
+    CallOutcome r = call(server, L"ZoomIn", {ref(&nothing)});
+    CHECK_HR(DISP_E_EXCEPTION, r.hr);
+    std::printf("ZoomIn without host: %s %s\n", hex(r.scode()).c_str(), narrow(r.description()).c_str());
+}
+
+void checkVtable(IDispatch* server) {
+    ComPtr<_clsMapServ> dual;
+    CHECK_HR(S_OK, server->QueryInterface(IID__clsMapServ, dual.putVoid()));
+    if (!dual) return;
+    VARIANT_BOOL b[5] = {};
+    BSTR help = nullptr, shortName = nullptr;
+    LONG topic = 0;
+    SAFEARRAY* captions = nullptr;
+    CHECK_HR(E_POINTER, dual->GetSupportedFeatures(&b[0], &b[1], &b[2], &b[3], nullptr, &help, &topic,
+                                                   &shortName, &captions));
+    CHECK_HR(S_OK, dual->GetSupportedFeatures(&b[0], &b[1], &b[2], &b[3], &b[4], &help, &topic,
+                                              &shortName, &captions));
+    CHECK(b[4] == VARIANT_TRUE && topic == -1 && captions && upperBound(captions) == 1);
+    SysFreeString(help);
+    SysFreeString(shortName);
+    SafeArrayDestroy(captions);
+
+    CHECK_HR(kObjectNotSet, dual->SafeCall());
+    ComPtr<IErrorInfo> error;
+    CHECK_HR(S_OK, GetErrorInfo(0, error.put()));
+    if (error) {
+        BSTR description = nullptr, source = nullptr;
+        error->GetDescription(&description);
+        error->GetSource(&source);
+        CHECK_WSTR(L"Object variable or With block variable not set", text(description));
+        CHECK_WSTR(L"vamuMapserver", text(source));
+        SysFreeString(description);
+        SysFreeString(source);
+    }
+    ComPtr<ISupportErrorInfo> supports;
+    CHECK_HR(S_OK, server->QueryInterface(IID_ISupportErrorInfo, supports.putVoid()));
+    if (supports) {
+        CHECK_HR(S_OK, supports->InterfaceSupportsErrorInfo(IID__clsMapServ));
+        CHECK_HR(S_FALSE, supports->InterfaceSupportsErrorInfo(IID_IDispatch));
+    }
+}
+
+GUID typeGuid(ITypeInfo* info) {
+    GUID guid{};
+    TYPEATTR* attr = nullptr;
+    if (info && SUCCEEDED(info->GetTypeAttr(&attr))) {
+        guid = attr->guid;
+        info->ReleaseTypeAttr(attr);
+    }
+    return guid;
+}
+
+void checkTypeInfo(IDispatch* server) {
+    UINT count = 0;
+    server->GetTypeInfoCount(&count);
+    CHECK(count == 1);
+    ComPtr<ITypeInfo> info;
+    CHECK_HR(S_OK, server->GetTypeInfo(0, 0, info.put()));
+    CHECK(IsEqualGUID(typeGuid(info.get()), IID__clsMapServ));
+    CHECK_HR(DISP_E_BADINDEX, server->GetTypeInfo(1, 0, info.put()));
+    ComPtr<IProvideClassInfo> provide;
+    CHECK_HR(S_OK, server->QueryInterface(IID_IProvideClassInfo, provide.putVoid()));
+    if (provide) {
+        CHECK_HR(S_OK, provide->GetClassInfo(info.put()));
+        CHECK(IsEqualGUID(typeGuid(info.get()), CLSID_clsMapServ));
+    }
+}
+
+void checkEventsClass() {
+    ComPtr<IDispatch> events = createByProgId(L"vamuMapserver.clsMapServerEvents");
+    if (!events) return;
+    CHECK(idOf(events.get(), L"signalsuspend") == 0x60030003);
+    double x = 1;
+    CHECK_HR(S_OK, call(events.get(), L"SignalInformation", {ref(&x), ref(&x), ref(&x), ref(&x), ref(&x)}).hr);
+    CHECK(x == 1);
+    CHECK_HR(S_OK, call(events.get(), L"SignalCallsignData").hr);
+    CHECK_HR(DISP_E_BADPARAMCOUNT, call(events.get(), L"SignalSuspend", std::vector<VARIANT>(6, ref(&x))).hr);
+    CHECK_HR(DISP_E_NONAMEDARGS, invoke(events.get(), 0x60030002, DISPATCH_METHOD, {ref(&x)}, {0}).hr);
+    ComPtr<_clsMapServerEvents> dual;
+    CHECK_HR(S_OK, events->QueryInterface(IID__clsMapServerEvents, dual.putVoid()));
+    if (dual) CHECK_HR(S_OK, dual->SignalSuspend(nullptr, nullptr, nullptr, nullptr, nullptr));
+}
+
+}  // namespace
+
+void checkDispatchRules() {
+    ComPtr<IDispatch> server = createByProgId(L"vamuMapserver.clsMapServ");
+    if (!server) return;
+    checkNames(server.get());
+    checkFeaturesByReference(server.get(), VARIANT_TRUE);
+    checkFeaturesByReference(server.get(), VARIANT_FALSE);
+    checkFeaturesByVariant(server.get());
+    checkFeaturesByValue(server.get());
+    checkCountsAndTypes(server.get());
+    checkMembersAndNamedArgs(server.get());
+    checkProperties(server.get());
+    checkErrorReports(server.get());
+    checkArraysLeftAlone(server.get());
+    checkMenuBeforeInitialize(server.get());
+    checkZoomWithoutHost(server.get());
+    checkVtable(server.get());
+    checkTypeInfo(server.get());
+    checkEventsClass();
+    CHECK(server.get()->AddRef() == 2);
+    server.get()->Release();
+    CHECK(server.detach()->Release() == 0);
+    CoFreeUnusedLibraries();
+    CHECK_HR(S_OK, dllCanUnloadNow());
+}
+
+}  // namespace vamu::wine_test
