@@ -1,23 +1,12 @@
 #include "native/memory_panel.h"
 
+#include "panel/stored_settings.h"
+
 namespace vamu::native {
-namespace {
-
-mapcontrol::PersistedSettings storedSettings(bool scrollBar) {
-    mapcontrol::PersistedSettings settings;
-    settings.areaCode = u"RDW2010";
-    settings.layerScale = 5000000;
-    settings.scrollBar = scrollBar;
-    settings.mouseScroll = true;
-    settings.keydownScroll = false;
-    return settings;
-}
-
-}  // namespace
 
 MemoryPanelWidgets::MemoryPanelWidgets(Clipboard& clipboard, const std::vector<mapcontrol::DataSet>& catalogue)
-    : miniAtlas_(clipboard, catalogue, storedSettings(true), kMiniAtlasWidthPixels, kMiniAtlasHeightPixels),
-      atlas_(clipboard, catalogue, storedSettings(false), kAtlasWidthPixels, kAtlasHeightPixels) {}
+    : miniAtlas_(clipboard, catalogue, storedMapSettings(true), kMiniAtlasWidthPixels, kMiniAtlasHeightPixels),
+      atlas_(clipboard, catalogue, storedMapSettings(false), kAtlasWidthPixels, kAtlasHeightPixels) {}
 
 MemoryPanelWidgets::~MemoryPanelWidgets() {
     if (tracker_ && *tracker_ == this) *tracker_ = nullptr;

@@ -1,19 +1,10 @@
 #include "win/panel_window.h"
 
+#include "panel/stored_settings.h"
 #include "win/panel_layout.h"
 
 namespace vamu::win {
 namespace {
-
-mapcontrol::PersistedSettings persisted(bool scrollBar) {
-    mapcontrol::PersistedSettings settings;
-    settings.areaCode = u"RDW2010";
-    settings.layerScale = 5000000;
-    settings.scrollBar = scrollBar;
-    settings.mouseScroll = true;
-    settings.keydownScroll = false;
-    return settings;
-}
 
 UniqueWindow standardControl(HINSTANCE instance, HWND parent, const wchar_t* className,
                              const std::u16string& text, DWORD style, DWORD exStyle, const RECT& bounds,
@@ -40,9 +31,9 @@ PanelWindow::PanelWindow(const WindowClasses& classes, Clipboard& clipboard)
     const HINSTANCE instance = classes.instance();
     const HWND parent = form_.handle();
     miniAtlas_ = std::make_unique<MapWindow>(instance, parent, layout::kMiniAtlasId, layout::kMiniAtlas, true,
-                                             clipboard, persisted(true));
+                                             clipboard, storedMapSettings(true));
     atlas_ = std::make_unique<MapWindow>(instance, parent, layout::kAtlasId, layout::kAtlas, false, clipboard,
-                                         persisted(false));
+                                         storedMapSettings(false));
     UniqueWindow text1 = standardControl(
         instance, parent, L"EDIT", u"",
         WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL, WS_EX_CLIENTEDGE,
