@@ -37,14 +37,15 @@ void ObjectInOut::commit() {
     *slot_ = now;
 }
 
-StringArrayInOut::StringArrayInOut(SAFEARRAY** slot) : slot_(slot) {
+StringArrayInOut::StringArrayInOut(SAFEARRAY** slot, Use use) : slot_(slot), output_(use == Use::Output) {
     if (!slot_) throwNullArgument();
+    if (output_) return;  // the caller's contents are discarded unread
     value = readStringArray(*slot_);
     original_ = value;
 }
 
 void StringArrayInOut::commit() {
-    if (value == original_) return;
+    if (!output_ && value == original_) return;
     SafeArray replacement = makeStringArray(value);
     if (*slot_) {
         const HRESULT hr = SafeArrayDestroy(*slot_);
@@ -55,6 +56,7 @@ void StringArrayInOut::commit() {
     }
     *slot_ = replacement.detach();
     original_ = value;
+    output_ = false;
 }
 
 BooleanResult::BooleanResult(VARIANT_BOOL* slot) : slot_(slot) {

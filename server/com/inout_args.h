@@ -59,14 +59,17 @@ private:
 
 // A string array: replaced by a new array with bounds 0 To n - 1 when the
 // core changed its elements; otherwise the caller's array stays as it was.
+// An output array is always replaced, whatever the caller's array held.
 class StringArrayInOut {
 public:
-    explicit StringArrayInOut(SAFEARRAY** slot);
+    enum class Use { InOut, Output };
+    explicit StringArrayInOut(SAFEARRAY** slot, Use use = Use::InOut);
     void commit();
     std::vector<std::u16string> value;
 
 private:
     SAFEARRAY** slot_;
+    bool output_;
     std::vector<std::u16string> original_;
 };
 

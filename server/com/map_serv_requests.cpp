@@ -45,7 +45,7 @@ Status MapServRequests::GetSupportedFeatures(VARIANT_BOOL* blnDiagonalPan, VARIA
         StringInOut helpFile(strHelpFile);
         LongInOut helpTopic(lngHelpTopic);
         StringInOut shortName(strServerShortName);
-        StringArrayInOut captions(strSpecialOptionMenuCaption);
+        StringArrayInOut captions(strSpecialOptionMenuCaption, StringArrayInOut::Use::Output);
         const Status status = core_.GetSupportedFeatures(
             diagonal.value, zoomIn.value, zoomOut.value, zoomAll.value, panel.value, helpFile.value,
             helpTopic.value, shortName.value, captions.value);

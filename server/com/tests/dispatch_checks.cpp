@@ -40,11 +40,14 @@ void checkNames(IDispatch* server) {
 }
 
 // As VB passes its typed variables: each by reference in its own type.
-void checkFeaturesByReference(IDispatch* server, VARIANT_BOOL zoomAllIn) {
+// The caption array comes back with bounds 0 To 1 whatever the host passed,
+// also an array with other bounds that already holds the same captions.
+void checkFeaturesByReference(IDispatch* server, VARIANT_BOOL zoomAllIn, bool sameCaptions = false) {
     VARIANT_BOOL diagonal = 0, zoomIn = 0, zoomOut = 0, zoomAll = zoomAllIn, panel = 0;
     BSTR help = SysAllocString(L"old"), shortName = nullptr;
     LONG topic = 5;
-    SAFEARRAY* captions = stringArray({L"a", L"b", L"c"}, 1);
+    SAFEARRAY* captions = sameCaptions ? stringArray({kHelpCaption, L"Hello ! 「  」"}, 1)
+                                       : stringArray({L"a", L"b", L"c"}, 1);
     CallOutcome r = invoke(server, kGetSupportedFeatures, DISPATCH_METHOD,
                            {ref(&diagonal), ref(&zoomIn), ref(&zoomOut), ref(&zoomAll), ref(&panel),
                             ref(&help), ref(&topic), ref(&shortName), ref(&captions)});
@@ -315,6 +318,7 @@ void checkDispatchRules() {
     checkNames(server.get());
     checkFeaturesByReference(server.get(), VARIANT_TRUE);
     checkFeaturesByReference(server.get(), VARIANT_FALSE);
+    checkFeaturesByReference(server.get(), VARIANT_TRUE, true);
     checkFeaturesByVariant(server.get());
     checkFeaturesByValue(server.get());
     checkCountsAndTypes(server.get());
