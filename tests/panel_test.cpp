@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 
 #include "engine/layer_selection.h"
 #include "support/plugin_harness.h"
@@ -48,6 +49,10 @@ struct DataSetCase {
     std::vector<std::string> itemsRead;
     bool selected;
 };
+
+void PrintTo(const DataSetCase& c, std::ostream* os) {
+    *os << c.codes.size() << " data sets, " << (c.selected ? "selected" : "asked for");
+}
 
 class PanelDataSet : public ::testing::TestWithParam<DataSetCase> {};
 
@@ -109,6 +114,8 @@ struct LayerCountCase {
     int layers;
     bool renders;
 };
+
+void PrintTo(const LayerCountCase& c, std::ostream* os) { *os << c.layers << " layers"; }
 
 class PanelLayerCount : public ::testing::TestWithParam<LayerCountCase> {};
 
