@@ -1,13 +1,13 @@
 #include "win/win_platform.h"
 
-#include "win/clipboard.h"
-#include "win/clock.h"
-#include "win/host_binding.h"
-#include "win/messages.h"
-#include "win/panel_window.h"
-#include "win/pictures.h"
-#include "win/profile.h"
-#include "win/version.h"
+#include "win/platform/clipboard.h"
+#include "win/platform/clock.h"
+#include "win/platform/host_binding.h"
+#include "win/platform/messages.h"
+#include "win/panel/panel_window.h"
+#include "win/platform/pictures.h"
+#include "win/platform/profile.h"
+#include "win/platform/version.h"
 
 namespace vamu::win {
 

@@ -1,7 +1,7 @@
 // Late-bound calls and the errors they turn into.
 
-#include "win/com_error.h"
-#include "win/dispatch.h"
+#include "win/platform/com_error.h"
+#include "win/platform/dispatch.h"
 #include "win/tests/check.h"
 #include "win/tests/fake_dispatch.h"
 #include "win/win_platform.h"

@@ -1,7 +1,7 @@
 #include "win/tests/fake_dispatch.h"
 
-#include "win/bstr.h"
-#include "win/variant.h"
+#include "win/platform/bstr.h"
+#include "win/platform/variant.h"
 
 namespace vamu::wincheck {
 namespace {

@@ -1,10 +1,10 @@
 // The host's form, picture box and events object over IDispatch.
 
-#include "win/dispatch.h"
-#include "win/host_binding.h"
+#include "win/platform/dispatch.h"
+#include "win/platform/host_binding.h"
 #include "win/tests/check.h"
 #include "win/tests/fake_dispatch.h"
-#include "win/win_picture.h"
+#include "win/platform/win_picture.h"
 #include "win/win_platform.h"
 
 namespace vamu::wincheck {

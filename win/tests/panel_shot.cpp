@@ -9,9 +9,9 @@
 #include <string>
 
 #include "contracts/text.h"
-#include "win/bitmaps.h"
-#include "win/file_io.h"
-#include "win/panel_window.h"
+#include "win/platform/bitmaps.h"
+#include "win/platform/file_io.h"
+#include "win/panel/panel_window.h"
 #include "win/win_platform.h"
 
 namespace {

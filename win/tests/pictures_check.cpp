@@ -1,12 +1,12 @@
 // Pictures from and into files, and the clipboard.
 
-#include "win/bitmaps.h"
-#include "win/clipboard.h"
-#include "win/file_io.h"
-#include "win/pictures.h"
+#include "win/platform/bitmaps.h"
+#include "win/platform/clipboard.h"
+#include "win/platform/file_io.h"
+#include "win/platform/pictures.h"
 #include "win/tests/check.h"
 #include "win/tests/temp_folder.h"
-#include "win/win_picture.h"
+#include "win/platform/win_picture.h"
 
 namespace vamu::wincheck {
 namespace {

@@ -1,12 +1,12 @@
 // Settings file, clock, version information and message boxes.
 
-#include "win/bstr.h"
-#include "win/clock.h"
-#include "win/messages.h"
-#include "win/profile.h"
+#include "win/platform/bstr.h"
+#include "win/platform/clock.h"
+#include "win/platform/messages.h"
+#include "win/platform/profile.h"
 #include "win/tests/check.h"
 #include "win/tests/temp_folder.h"
-#include "win/version.h"
+#include "win/platform/version.h"
 
 namespace vamu::wincheck {
 namespace {

@@ -1,7 +1,7 @@
 #include "win/tests/temp_folder.h"
 
-#include "win/bstr.h"
-#include "win/file_io.h"
+#include "win/platform/bstr.h"
+#include "win/platform/file_io.h"
 
 namespace vamu::wincheck {
 

@@ -1,0 +1,38 @@
+#include "com/apartment.h"
+
+#include "panel/form1.h"
+#include "com/server_lifetime.h"
+#include "win/win_platform.h"
+
+namespace vamu::com {
+namespace {
+
+struct ApartmentState {
+    explicit ApartmentState(HMODULE dll) : platform(dll), module(platform.services(), makeForm1) {}
+    win::WinPlatform platform;
+    Module module;
+};
+
+// Keeps the DLL loaded for the rest of the process: FreeLibrary after
+// DllCanUnloadNow cannot unload code that live windows still call.
+void pinDll() {
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCWSTR>(&pinDll), &self);
+}
+
+// Deliberately leaked: tearing a module down at process exit would run
+// window and COM code after the system has started unloading.
+thread_local ApartmentState* t_state = nullptr;
+
+}  // namespace
+
+Module& apartmentModule() {
+    if (!t_state) {
+        pinDll();
+        t_state = new ApartmentState(dllModule());
+    }
+    return t_state->module;
+}
+
+}  // namespace vamu::com

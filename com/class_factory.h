@@ -1,0 +1,35 @@
+#pragma once
+// The class factory of one of the two classes.
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include "com/com_object.h"
+
+namespace vamu::com {
+
+class ClassFactory final : public IClassFactory {
+public:
+    // Makes a new object with one reference; null when it cannot be made.
+    using Maker = HRESULT (*)(IUnknown** object);
+
+    explicit ClassFactory(Maker maker) noexcept : maker_(maker) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
+
+private:
+    ~ClassFactory() = default;
+
+    ObjectCount live_;
+    RefCount refs_;
+    Maker maker_;
+};
+
+// DllGetClassObject for the two classes.
+HRESULT getClassObject(REFCLSID clsid, REFIID iid, void** object) noexcept;
+
+}  // namespace vamu::com

@@ -1,0 +1,115 @@
+#include "com/dispatch_table.h"
+
+#include <cwctype>
+#include <new>
+
+#include "com/error_report.h"
+#include "win/platform/variant.h"
+
+namespace vamu::com {
+namespace {
+
+bool sameName(const char16_t* a, const OLECHAR* b) {
+    for (; *a && *b; ++a, ++b) {
+        if (std::towlower(static_cast<wint_t>(*a)) != std::towlower(static_cast<wint_t>(*b))) return false;
+    }
+    return *a == 0 && *b == 0;
+}
+
+bool isPut(WORD flags) { return (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0; }
+
+// The entry that answers id under flags: a property's get or put by the
+// flags, a method for a call or a get.
+const DispatchMember* find(std::span<const DispatchMember> members, DISPID id, WORD flags) {
+    for (const DispatchMember& m : members) {
+        if (m.id == id && (m.kind == MemberKind::PropertyPut) == isPut(flags)) return &m;
+    }
+    return nullptr;
+}
+
+HRESULT checkCounts(const DispatchMember& member, const DISPPARAMS& params) {
+    if (member.kind == MemberKind::PropertyPut) {
+        if (params.cNamedArgs > 1) return DISP_E_NONAMEDARGS;
+        if (params.cNamedArgs == 1 && params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) {
+            return DISP_E_NONAMEDARGS;
+        }
+    } else if (params.cNamedArgs != 0) {
+        return DISP_E_NONAMEDARGS;
+    }
+    if (params.cArgs < member.required || params.cArgs > member.count) return DISP_E_BADPARAMCOUNT;
+    if (params.cArgs != 0 && !params.rgvarg) return E_INVALIDARG;
+    return S_OK;
+}
+
+HRESULT run(const DispatchMember& member, IDispatch* self, LCID lcid, DISPPARAMS& params,
+            VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
+    BoundArgs args;
+    const HRESULT bound = args.bind(member, params, lcid, argErr);
+    if (FAILED(bound)) return bound;
+    win::Variant value;
+    const Status status = member.call(self, args, *value.get());
+    args.writeBack();
+    if (!status.ok()) return reportToInvoke(*status.error, excepInfo);
+    if (result) {
+        VariantClear(result);
+        *result = value.ref();
+        VariantInit(value.get());
+    }
+    return S_OK;
+}
+
+}  // namespace
+
+HRESULT BoundArgs::bind(const DispatchMember& member, DISPPARAMS& params, LCID lcid, UINT* argErr) {
+    count_ = params.cArgs;
+    for (std::size_t i = 0; i < count_; ++i) {
+        if (member.params[i] == VT_VARIANT) continue;  // taken as it comes
+        const std::size_t position = count_ - 1 - i;   // rgvarg runs backwards
+        const HRESULT hr = args_[i].bind(params.rgvarg[position], member.params[i], lcid);
+        if (FAILED(hr)) {
+            if (argErr) *argErr = static_cast<UINT>(position);
+            return hr;
+        }
+    }
+    return S_OK;
+}
+
+void BoundArgs::writeBack() noexcept {
+    for (std::size_t i = 0; i < count_; ++i) args_[i].writeBack();
+}
+
+HRESULT getIdsOfNames(std::span<const DispatchMember> members, REFIID iid, LPOLESTR* names,
+                      UINT count, DISPID* ids) noexcept {
+    if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    if (count == 0) return S_OK;
+    if (!names || !ids) return E_POINTER;
+    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+    for (const DispatchMember& m : members) {
+        if (names[0] && sameName(m.name, names[0])) {
+            ids[0] = m.id;
+            break;
+        }
+    }
+    // Named arguments are not taken, so no parameter name is known.
+    return ids[0] == DISPID_UNKNOWN || count > 1 ? DISP_E_UNKNOWNNAME : S_OK;
+}
+
+HRESULT invokeMember(std::span<const DispatchMember> members, IDispatch* self, DISPID id,
+                     REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                     EXCEPINFO* excepInfo, UINT* argErr) noexcept {
+    if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    if (!params) return E_INVALIDARG;
+    const DispatchMember* member = find(members, id, flags);
+    if (!member) return DISP_E_MEMBERNOTFOUND;
+    const HRESULT counts = checkCounts(*member, *params);
+    if (FAILED(counts)) return counts;
+    try {
+        return run(*member, self, lcid, *params, result, excepInfo, argErr);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+}  // namespace vamu::com

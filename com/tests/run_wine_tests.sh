@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Runs one Wine test of vamuMapserver.dll against a mingw build tree.
+#   run_wine_tests.sh BUILD_DIR ARCH TEST
+# ARCH is i686 or x86_64. TEST is one of:
+#   setup         a fresh Wine prefix under BUILD_DIR, the DLL copied into it
+#                 and registered with regsvr32
+#   registered | typelib | dispatch | session | bench
+#                 the test host vamu_wine_client.exe with that word
+#   vbscript      tests/client.vbs through cscript, its output compared
+#   unregister    regsvr32 /u, the registry checked, Wine shut down
+# Every Wine process runs under its own virtual X display; Wine is shut down
+# after each test so that no process outlives its display.
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+arch=$2
+test=$3
+here=$(cd "$(dirname "$0")" && pwd)
+
+dll=$build/com/vamuMapserver.dll
+client=$build/com/tests/vamu_wine_client.exe
+for f in "$dll" "$client"; do
+  [ -f "$f" ] || { echo "missing $f: build the mingw-$arch preset first" >&2; exit 1; }
+done
+
+export WINEPREFIX=$build/wine-prefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY
+
+# Each DLL is registered and scripted by the system programs of its own
+# width; Debian's wine command starts the 32-bit ones by default.
+# The two architectures look for free displays in different ranges, so that
+# their tests can run side by side.
+if [ "$arch" = i686 ]; then
+  sysdir='C:\windows\syswow64'
+  wine=wine
+  display=110
+else
+  sysdir='C:\windows\system32'
+  wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+  display=160
+fi
+installed='C:\vamu\vamuMapserver.dll'
+hostdir='C:\vamutest\UIV\'
+
+shutdown() { wineserver -k 2>/dev/null || true; }
+trap shutdown EXIT
+
+# Runs a command under a virtual display with a time limit, and ends Wine
+# before the display goes: killed after a test, or, after a change to the
+# registry, left to shut down by itself so that it saves the registry.
+on_display() {
+  timeout -k 10 "${VAMU_WINE_TIMEOUT:-240}" xvfb-run -a -n "$display" \
+    bash -c '"$@"; status=$?; wineserver "${VAMU_WINE_END:--k}"; exit $status' on_display "$@"
+}
+
+case $test in
+  setup)
+    shutdown
+    rm -rf "$WINEPREFIX"
+    timeout -k 10 600 wineboot -i >/dev/null 2>&1
+    wineserver -w
+    mkdir -p "$WINEPREFIX/drive_c/vamu"
+    cp "$dll" "$WINEPREFIX/drive_c/vamu/"
+    VAMU_WINE_END=-w on_display "$wine" "$sysdir\\regsvr32.exe" /s "$installed"
+    echo "setup: prefix $WINEPREFIX ready, $installed registered"
+    ;;
+  registered|typelib|dispatch|bench)
+    on_display "$wine" "$client" "$test"
+    ;;
+  session)
+    on_display "$wine" "$client" session "$hostdir"
+    # The same files, seen from outside.
+    test -s "$WINEPREFIX/drive_c/vamutest/UIV/MAPS/!!vamuMapserver.bmp"
+    grep -q 'LAST_MAP=C:\\vamutest\\UIV\\MAPS\\!!vamuMapserver.inf' "$WINEPREFIX/drive_c/vamutest/UIV/uiview32.ini"
+    ;;
+  vbscript)
+    # Wine maps / to Z:\. (winepath would start Wine without the display.)
+    script="Z:$(echo "$here/client.vbs" | tr / '\\')"
+    actual=$(on_display "$wine" "$sysdir\\cscript.exe" //nologo "$script" | tr -d '\r')
+    expected=$(cat "$here/client.vbs.expected")
+    if [ "$actual" != "$expected" ]; then
+      diff <(echo "$expected") <(echo "$actual") || true
+      echo "vbscript: 0 passed, 1 failed"
+      exit 1
+    fi
+    echo "vbscript: 1 passed, 0 failed"
+    ;;
+  unregister)
+    VAMU_WINE_END=-w on_display "$wine" "$sysdir\\regsvr32.exe" /s /u "$installed"
+    on_display "$wine" "$client" unregistered
+    ;;
+  *)
+    echo "unknown test $test" >&2
+    exit 2
+    ;;
+esac

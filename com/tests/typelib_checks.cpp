@@ -1,0 +1,192 @@
+// The registered type library read back: identities, flags, member order,
+// dispatch identifiers and parameter types.
+
+#include <string>
+#include <vector>
+
+#include "check.h"
+#include "client_checks.h"
+#include "late_call.h"
+#include "vamuMapserver.h"
+#include "win/platform/com_ptr.h"
+
+namespace vamu::wine_test {
+namespace {
+
+using win::ComPtr;
+
+constexpr USHORT kInOut = PARAMFLAG_FIN | PARAMFLAG_FOUT;
+constexpr USHORT kRetval = PARAMFLAG_FOUT | PARAMFLAG_FRETVAL;
+constexpr VARTYPE kArray = VT_SAFEARRAY;  // a SAFEARRAY(BSTR) parameter
+
+struct Param {
+    VARTYPE type;     // VT_BSTR and so on; kArray for a string array
+    bool byReference;
+    USHORT flags;
+};
+
+struct Function {
+    const wchar_t* name;
+    MEMBERID id;
+    INVOKEKIND kind;
+    std::vector<Param> params;
+};
+
+const Param S{VT_BSTR, true, kInOut}, B{VT_BOOL, true, kInOut}, D{VT_R8, true, kInOut},
+    I{VT_I2, true, kInOut}, L{VT_I4, true, kInOut}, O{VT_DISPATCH, true, kInOut},
+    A{kArray, true, kInOut}, R{VT_BOOL, true, kRetval}, Sput{VT_BSTR, false, PARAMFLAG_FIN},
+    Sget{VT_BSTR, true, kRetval},
+    V{VT_VARIANT, true, PARAMFLAG_FIN | PARAMFLAG_FOUT | PARAMFLAG_FOPT};
+
+const std::vector<Function> kMapServ = {
+    {L"strServerName", 0x40030003, INVOKE_PROPERTYGET, {Sget}},
+    {L"strServerName", 0x40030003, INVOKE_PROPERTYPUT, {Sput}},
+    {L"strMapName", 0x40030004, INVOKE_PROPERTYGET, {Sget}},
+    {L"strMapName", 0x40030004, INVOKE_PROPERTYPUT, {Sput}},
+    {L"AddToFavouriteViews", 0x60030000, INVOKE_FUNC, {S}},
+    {L"GetSupportedFeatures", 0x60030001, INVOKE_FUNC, {B, B, B, B, B, S, L, S, A}},
+    {L"Initialize", 0x60030002, INVOKE_FUNC, {S, O, O}},
+    {L"LoadFavouriteViews", 0x60030003, INVOKE_FUNC, {A}},
+    {L"SafeCall", 0x60030004, INVOKE_FUNC, {}},
+    {L"SaveFavouriteViews", 0x60030005, INVOKE_FUNC, {A}},
+    {L"ShowControlPanel", 0x60030006, INVOKE_FUNC, {}},
+    {L"DrawMapFromCentre", 0x60030007, INVOKE_FUNC, {O, D, D, R}},
+    {L"DrawMapFromCorners", 0x60030008, INVOKE_FUNC, {O, D, D, D, D, R}},
+    {L"ResizeMap", 0x60030009, INVOKE_FUNC, {O, D, D, D, D, R}},
+    {L"SpecialMenuOption", 0x6003000A, INVOKE_FUNC, {O, I, R}},
+    {L"ZoomAll", 0x6003000B, INVOKE_FUNC, {O, R}},
+    {L"ZoomIn", 0x6003000C, INVOKE_FUNC, {O, R}},
+    {L"ZoomOut", 0x6003000D, INVOKE_FUNC, {O, R}},
+    {L"ZoomPan", 0x6003000E, INVOKE_FUNC, {O, I, R}},
+};
+
+const std::vector<Function> kEvents = {
+    {L"SignalCallsignData", 0x60030000, INVOKE_FUNC, {V, V, V, V, V}},
+    {L"SignalInformation", 0x60030001, INVOKE_FUNC, {V, V, V, V, V}},
+    {L"SignalSpecialRedraw", 0x60030002, INVOKE_FUNC, {V, V, V, V, V}},
+    {L"SignalSuspend", 0x60030003, INVOKE_FUNC, {V, V, V, V, V}},
+};
+
+std::wstring nameOf(ITypeInfo* info, MEMBERID id) {
+    BSTR name = nullptr;
+    info->GetDocumentation(id, &name, nullptr, nullptr, nullptr);
+    std::wstring out = name ? name : L"";
+    SysFreeString(name);
+    return out;
+}
+
+bool paramMatches(const ELEMDESC& e, const Param& p) {
+    const TYPEDESC* t = &e.tdesc;
+    if (p.byReference) {
+        if (t->vt != VT_PTR) return false;
+        t = t->lptdesc;
+    }
+    if (p.type == kArray) return t->vt == VT_SAFEARRAY && t->lptdesc->vt == VT_BSTR && e.paramdesc.wParamFlags == p.flags;
+    return t->vt == p.type && e.paramdesc.wParamFlags == p.flags;
+}
+
+void checkFunction(ITypeInfo* info, UINT index, const Function& f) {
+    FUNCDESC* desc = nullptr;
+    CHECK_HR(S_OK, info->GetFuncDesc(index, &desc));
+    if (!desc) return;
+    CHECK_WSTR(f.name, nameOf(info, desc->memid));
+    CHECK(desc->memid == f.id);
+    CHECK(desc->invkind == f.kind);
+    CHECK(desc->funckind == FUNC_PUREVIRTUAL);
+    CHECK(desc->oVft == static_cast<SHORT>((7 + index) * sizeof(void*)));
+    CHECK(desc->elemdescFunc.tdesc.vt == VT_HRESULT);
+    CHECK(desc->cParams == static_cast<SHORT>(f.params.size()));
+    for (SHORT p = 0; p < desc->cParams && p < static_cast<SHORT>(f.params.size()); ++p) {
+        if (!paramMatches(desc->lprgelemdescParam[p], f.params[static_cast<std::size_t>(p)])) {
+            fail(__FILE__, __LINE__, "parameter " + std::to_string(p) + " of " + narrow(f.name));
+        }
+    }
+    info->ReleaseFuncDesc(desc);
+}
+
+// The vtable half of a dual interface, with its flags and functions.
+void checkDualInterface(ITypeLib* library, REFIID iid, const std::vector<Function>& functions) {
+    ComPtr<ITypeInfo> dispatch, vtable;
+    CHECK_HR(S_OK, library->GetTypeInfoOfGuid(iid, dispatch.put()));
+    if (!dispatch) return;
+    TYPEATTR* attr = nullptr;
+    dispatch->GetTypeAttr(&attr);
+    const WORD flags = TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDISPATCHABLE;
+    CHECK(attr->typekind == TKIND_DISPATCH);
+    CHECK((attr->wTypeFlags & flags) == flags);
+    CHECK(attr->wMajorVerNum == 1 && attr->wMinorVerNum == 0);
+    dispatch->ReleaseTypeAttr(attr);
+
+    HREFTYPE half = 0;
+    CHECK_HR(S_OK, dispatch->GetRefTypeOfImplType(-1, &half));
+    CHECK_HR(S_OK, dispatch->GetRefTypeInfo(half, vtable.put()));
+    if (!vtable) return;
+    vtable->GetTypeAttr(&attr);
+    CHECK(attr->typekind == TKIND_INTERFACE);
+    CHECK((attr->wTypeFlags & (flags | TYPEFLAG_FOLEAUTOMATION)) == (flags | TYPEFLAG_FOLEAUTOMATION));
+    CHECK(attr->cFuncs == functions.size());
+    CHECK(attr->cbSizeVft == (7 + functions.size()) * sizeof(void*));
+    const UINT count = attr->cFuncs;
+    vtable->ReleaseTypeAttr(attr);
+    for (UINT i = 0; i < count && i < functions.size(); ++i) checkFunction(vtable.get(), i, functions[i]);
+
+    // Derived from stdole's IDispatch.
+    HREFTYPE baseRef = 0;
+    ComPtr<ITypeInfo> base;
+    vtable->GetRefTypeOfImplType(0, &baseRef);
+    vtable->GetRefTypeInfo(baseRef, base.put());
+    if (!base) return fail(__FILE__, __LINE__, "no base interface");
+    base->GetTypeAttr(&attr);
+    CHECK(IsEqualIID(attr->guid, IID_IDispatch));
+    base->ReleaseTypeAttr(attr);
+}
+
+void checkClass(ITypeLib* library, REFCLSID clsid, const wchar_t* name, REFIID defaultIid) {
+    ComPtr<ITypeInfo> info, iface;
+    CHECK_HR(S_OK, library->GetTypeInfoOfGuid(clsid, info.put()));
+    if (!info) return;
+    CHECK_WSTR(name, nameOf(info.get(), MEMBERID_NIL));
+    TYPEATTR* attr = nullptr;
+    info->GetTypeAttr(&attr);
+    CHECK(attr->typekind == TKIND_COCLASS);
+    CHECK((attr->wTypeFlags & TYPEFLAG_FCANCREATE) != 0);
+    CHECK(attr->cImplTypes == 1);
+    info->ReleaseTypeAttr(attr);
+    INT implFlags = 0;
+    info->GetImplTypeFlags(0, &implFlags);
+    CHECK((implFlags & IMPLTYPEFLAG_FDEFAULT) != 0);
+    HREFTYPE ref = 0;
+    info->GetRefTypeOfImplType(0, &ref);
+    info->GetRefTypeInfo(ref, iface.put());
+    if (!iface) return fail(__FILE__, __LINE__, "no default interface");
+    iface->GetTypeAttr(&attr);
+    CHECK(IsEqualIID(attr->guid, defaultIid));
+    iface->ReleaseTypeAttr(attr);
+}
+
+}  // namespace
+
+void checkTypeLibrary() {
+    ComPtr<ITypeLib> library;
+    CHECK_HR(S_OK, LoadRegTypeLib(LIBID_vamuMapserver, 1, 0, 0x409, library.put()));
+    if (!library) return;
+    TLIBATTR* attr = nullptr;
+    library->GetLibAttr(&attr);
+    CHECK(IsEqualGUID(attr->guid, LIBID_vamuMapserver));
+    CHECK(attr->lcid == 0x409);
+    CHECK(attr->wMajorVerNum == 1 && attr->wMinorVerNum == 0);
+    CHECK(attr->syskind == (sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32));
+    library->ReleaseTLibAttr(attr);
+    BSTR name = nullptr;
+    library->GetDocumentation(-1, &name, nullptr, nullptr, nullptr);
+    CHECK_WSTR(L"vamuMapserver", text(name));
+    SysFreeString(name);
+    CHECK(library->GetTypeInfoCount() == 4);
+
+    checkDualInterface(library.get(), IID__clsMapServ, kMapServ);
+    checkDualInterface(library.get(), IID__clsMapServerEvents, kEvents);
+    checkClass(library.get(), CLSID_clsMapServ, L"clsMapServ", IID__clsMapServ);
+    checkClass(library.get(), CLSID_clsMapServerEvents, L"clsMapServerEvents", IID__clsMapServerEvents);
+}
+
+}  // namespace vamu::wine_test

@@ -1,0 +1,34 @@
+# The Wine tests of vamuMapserver.dll, added to the native build tree when
+# VAMU_WINE_TESTS is on. They run against the mingw build trees, which must
+# have been built before (the i686 one is required, x86_64 is used when
+# present). Each architecture has one Wine prefix, made by its setup test and
+# shared by the others; the tests of one prefix never run at the same time.
+set(VAMU_MINGW_I686_DIR ${PROJECT_SOURCE_DIR}/build/mingw-i686 CACHE PATH
+    "mingw-i686 build tree holding vamuMapserver.dll and the Wine test host")
+set(VAMU_MINGW_X86_64_DIR ${PROJECT_SOURCE_DIR}/build/mingw-x86_64 CACHE PATH
+    "mingw-x86_64 build tree holding vamuMapserver.dll and the Wine test host")
+
+function(vamu_add_wine_tests arch dir)
+  set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/run_wine_tests.sh)
+  set(fixture wine_${arch})
+  add_test(NAME ${fixture}_setup COMMAND bash ${script} ${dir} ${arch} setup)
+  set_tests_properties(${fixture}_setup PROPERTIES
+    FIXTURES_SETUP ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 900)
+  foreach(name registered typelib dispatch session vbscript bench)
+    add_test(NAME ${fixture}_${name} COMMAND bash ${script} ${dir} ${arch} ${name})
+    set_tests_properties(${fixture}_${name} PROPERTIES
+      FIXTURES_REQUIRED ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 300)
+  endforeach()
+  # The Windows platform's own checks, in a prefix of their own.
+  add_test(NAME win_platform_${arch}
+           COMMAND sh ${PROJECT_SOURCE_DIR}/win/tests/run_win_check.sh ${dir})
+  set_tests_properties(win_platform_${arch} PROPERTIES TIMEOUT 600 RESOURCE_LOCK win_platform_${arch})
+  add_test(NAME ${fixture}_unregister COMMAND bash ${script} ${dir} ${arch} unregister)
+  set_tests_properties(${fixture}_unregister PROPERTIES
+    FIXTURES_CLEANUP ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 300)
+endfunction()
+
+vamu_add_wine_tests(i686 ${VAMU_MINGW_I686_DIR})
+if(EXISTS ${VAMU_MINGW_X86_64_DIR}/com/vamuMapserver.dll)
+  vamu_add_wine_tests(x86_64 ${VAMU_MINGW_X86_64_DIR})
+endif()

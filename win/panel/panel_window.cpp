@@ -1,0 +1,65 @@
+#include "win/panel/panel_window.h"
+
+#include "panel/stored_settings.h"
+#include "win/panel/panel_layout.h"
+
+namespace vamu::win {
+namespace {
+
+UniqueWindow standardControl(HINSTANCE instance, HWND parent, const wchar_t* className,
+                             const std::u16string& text, DWORD style, DWORD exStyle, const RECT& bounds,
+                             int id) {
+    WindowParams params;
+    params.className = className;
+    params.text = text;
+    params.style = WS_CHILD | WS_VISIBLE | style;
+    params.exStyle = exStyle;
+    params.bounds = bounds;
+    params.parent = parent;
+    params.id = id;
+    return createWindow(instance, params, nullptr);
+}
+
+}  // namespace
+
+std::u16string TextWindow::text() { return windowText(handle()); }
+
+void TextWindow::setText(const std::u16string& text) { setWindowText(handle(), text); }
+
+PanelWindow::PanelWindow(const WindowClasses& classes, Clipboard& clipboard)
+    : form_(classes.instance(), u"Form1", layout::kClientWidth, layout::kClientHeight) {
+    const HINSTANCE instance = classes.instance();
+    const HWND parent = form_.handle();
+    miniAtlas_ = std::make_unique<MapWindow>(instance, parent, layout::kMiniAtlasId, layout::kMiniAtlas, true,
+                                             clipboard, storedMapSettings(true));
+    atlas_ = std::make_unique<MapWindow>(instance, parent, layout::kAtlasId, layout::kAtlas, false, clipboard,
+                                         storedMapSettings(false));
+    UniqueWindow text1 = standardControl(
+        instance, parent, L"EDIT", u"",
+        WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL, WS_EX_CLIENTEDGE,
+        layout::kText1, layout::kText1Id);
+    SendMessageW(text1.get(), EM_SETLIMITTEXT, 0, 0);  // as much as the control can hold
+    text1_ = std::make_unique<TextWindow>(std::move(text1));
+    frame1_ = std::make_unique<TextWindow>(standardControl(instance, parent, L"BUTTON", u"縮小率", BS_GROUPBOX,
+                                                           0, layout::kFrame1, layout::kFrame1Id));
+    for (int i = 0; i < layout::kOptionCount; ++i) {
+        options_.add(standardControl(instance, parent, L"BUTTON", u"Option1", WS_TABSTOP | BS_RADIOBUTTON, 0,
+                                     layout::option1(i), layout::kOption1Id + i));
+    }
+    applyFont(parent, font_.get());
+    form_.onCommand([this](int id, int code) { onCommand(id, code); });
+}
+
+PanelWindow::~PanelWindow() { form_.onCommand(nullptr); }
+
+void PanelWindow::onCommand(int id, int code) {
+    if (code != BN_CLICKED || id < layout::kOption1Id || id >= layout::kOption1Id + layout::kOptionCount) return;
+    options_.clicked(static_cast<std::int16_t>(id - layout::kOption1Id));
+}
+
+std::unique_ptr<PanelWidgets> WinPanelFactory::create() {
+    if (!classes_) classes_ = std::make_unique<WindowClasses>(instance_);
+    return std::make_unique<PanelWindow>(*classes_, clipboard_);
+}
+
+}  // namespace vamu::win

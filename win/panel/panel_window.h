@@ -1,0 +1,68 @@
+#pragma once
+// The control panel as a Win32 window: the overview and the hidden main
+// map, the log, the frame with the thirteen layer buttons, in tab order.
+
+#include <windows.h>
+
+#include <memory>
+
+#include "contracts/services.h"
+#include "win/panel/form_window.h"
+#include "win/panel/gui_font.h"
+#include "win/panel/map_window.h"
+#include "win/panel/option_buttons.h"
+#include "win/panel/window_procedure.h"
+
+namespace vamu::win {
+
+// A standard control whose text is all there is to it.
+class TextWindow : public TextBox, public Frame {
+public:
+    explicit TextWindow(UniqueWindow window) : window_(std::move(window)) {}
+    HWND handle() const noexcept { return window_.get(); }
+    std::u16string text() override;
+    void setText(const std::u16string& text) override;
+    std::u16string caption() override { return text(); }
+
+private:
+    UniqueWindow window_;
+};
+
+class PanelWindow : public PanelWidgets {
+public:
+    PanelWindow(const WindowClasses& classes, Clipboard& clipboard);
+    ~PanelWindow() override;
+
+    FormWindow& window() override { return form_; }
+    MapWindow& atlas() override { return *atlas_; }
+    MapWindow& miniAtlas() override { return *miniAtlas_; }
+    TextBox& log() override { return *text1_; }
+    Frame& frame() override { return *frame1_; }
+    WinOptionButtons& options() override { return options_; }
+
+private:
+    void onCommand(int id, int code);
+
+    // Declared parent first: the children go before the window they live in.
+    GuiFont font_;
+    FormWindow form_;
+    std::unique_ptr<MapWindow> miniAtlas_;
+    std::unique_ptr<MapWindow> atlas_;
+    std::unique_ptr<TextWindow> text1_;
+    std::unique_ptr<TextWindow> frame1_;
+    WinOptionButtons options_;
+};
+
+class WinPanelFactory : public PanelFactory {
+public:
+    WinPanelFactory(HINSTANCE instance, Clipboard& clipboard) : instance_(instance), clipboard_(clipboard) {}
+    // Registers the window classes on the first panel.
+    std::unique_ptr<PanelWidgets> create() override;
+
+private:
+    HINSTANCE instance_;
+    Clipboard& clipboard_;
+    std::unique_ptr<WindowClasses> classes_;
+};
+
+}  // namespace vamu::win

@@ -1,0 +1,86 @@
+#include "win/platform/file_io.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "win/platform/bstr.h"
+#include "win/platform/com_error.h"
+#include "win/platform/handles.h"
+
+namespace vamu::win {
+namespace {
+
+[[noreturn]] void raiseLastError() { throw errorFromWin32(GetLastError()); }
+
+void writeAll(HANDLE file, std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 24));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) raiseLastError();
+        if (written == 0) throw errorFromWin32(ERROR_WRITE_FAULT);
+        bytes = bytes.subspan(written);
+    }
+    if (!FlushFileBuffers(file)) raiseLastError();
+}
+
+// Removes the temporary file unless the move has taken it over.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::u16string path) : path_(std::move(path)) {}
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        if (!path_.empty()) DeleteFileW(wide(path_));
+    }
+    const std::u16string& path() const noexcept { return path_; }
+    void keep() noexcept { path_.clear(); }
+
+private:
+    std::u16string path_;
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> readWholeFile(const std::u16string& path) {
+    UniqueFile file(CreateFileW(wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) raiseLastError();
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) raiseLastError();
+    if (size.QuadPart > 0x7FFFFFFF) raise(ErrorNumber::OutOfMemory);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD read = 0;
+        if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &read,
+                      nullptr)) {
+            raiseLastError();
+        }
+        if (read == 0) break;  // the file shrank meanwhile
+        done += read;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+void replaceFile(const std::u16string& path, std::span<const std::uint8_t> bytes) {
+    TemporaryFile temporary(path + u".tmp~");
+    {
+        UniqueFile file(CreateFileW(wide(temporary.path()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            const DWORD error = GetLastError();
+            temporary.keep();  // nothing was created
+            throw errorFromWin32(error);
+        }
+        writeAll(file.get(), bytes);
+    }
+    if (!MoveFileExW(wide(temporary.path()), wide(path),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        raiseLastError();
+    }
+    temporary.keep();
+}
+
+}  // namespace vamu::win
