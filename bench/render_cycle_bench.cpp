@@ -46,7 +46,8 @@ struct Plugin {
         ObjectRef picMap = picture;
         double x1 = 139.5, y1 = 35.9, x2 = 140.0, y2 = 35.5;
         vb::Boolean result = vb::False;
-        if (!server.Initialize(call, events, form) || !server.DrawMapFromCorners(picMap, x1, y1, x2, y2, result)) {
+        if (!server.Initialize(call, events, form) ||
+            !server.DrawMapFromCorners(picMap, x1, y1, x2, y2, result)) {
             throw std::runtime_error("the plug-in did not start");
         }
     }

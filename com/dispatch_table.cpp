@@ -41,8 +41,8 @@ HRESULT checkCounts(const DispatchMember& member, const DISPPARAMS& params) {
     return S_OK;
 }
 
-HRESULT run(const DispatchMember& member, IDispatch* self, LCID lcid, DISPPARAMS& params,
-            VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
+HRESULT run(const DispatchMember& member, IDispatch* self, LCID lcid, DISPPARAMS& params, VARIANT* result,
+            EXCEPINFO* excepInfo, UINT* argErr) {
     BoundArgs args;
     const HRESULT bound = args.bind(member, params, lcid, argErr);
     if (FAILED(bound)) return bound;
@@ -78,8 +78,8 @@ void BoundArgs::writeBack() noexcept {
     for (std::size_t i = 0; i < count_; ++i) args_[i].writeBack();
 }
 
-HRESULT getIdsOfNames(std::span<const DispatchMember> members, REFIID iid, LPOLESTR* names,
-                      UINT count, DISPID* ids) noexcept {
+HRESULT getIdsOfNames(std::span<const DispatchMember> members, REFIID iid, LPOLESTR* names, UINT count,
+                      DISPID* ids) noexcept {
     if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
     if (count == 0) return S_OK;
     if (!names || !ids) return E_POINTER;
@@ -94,9 +94,9 @@ HRESULT getIdsOfNames(std::span<const DispatchMember> members, REFIID iid, LPOLE
     return ids[0] == DISPID_UNKNOWN || count > 1 ? DISP_E_UNKNOWNNAME : S_OK;
 }
 
-HRESULT invokeMember(std::span<const DispatchMember> members, IDispatch* self, DISPID id,
-                     REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                     EXCEPINFO* excepInfo, UINT* argErr) noexcept {
+HRESULT invokeMember(std::span<const DispatchMember> members, IDispatch* self, DISPID id, REFIID iid,
+                     LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
+                     UINT* argErr) noexcept {
     if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
     if (!params) return E_INVALIDARG;
     const DispatchMember* member = find(members, id, flags);

@@ -4,15 +4,15 @@
 // as a VB host or a script passes them, and the request's failure handed
 // back through EXCEPINFO.
 
-#include <windows.h>
 #include <oaidl.h>
+#include <windows.h>
 
 #include <array>
 #include <cstddef>
 #include <span>
 
-#include "engine/status.h"
 #include "com/dispatch_arg.h"
+#include "engine/status.h"
 
 namespace vamu::com {
 
@@ -49,11 +49,11 @@ private:
     std::size_t count_ = 0;
 };
 
-HRESULT getIdsOfNames(std::span<const DispatchMember> members, REFIID iid, LPOLESTR* names,
-                      UINT count, DISPID* ids) noexcept;
+HRESULT getIdsOfNames(std::span<const DispatchMember> members, REFIID iid, LPOLESTR* names, UINT count,
+                      DISPID* ids) noexcept;
 
-HRESULT invokeMember(std::span<const DispatchMember> members, IDispatch* self, DISPID id,
-                     REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                     EXCEPINFO* excepInfo, UINT* argErr) noexcept;
+HRESULT invokeMember(std::span<const DispatchMember> members, IDispatch* self, DISPID id, REFIID iid,
+                     LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
+                     UINT* argErr) noexcept;
 
 }  // namespace vamu::com

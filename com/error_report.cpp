@@ -17,9 +17,7 @@ BSTR allocate(const std::u16string& text) noexcept {
 
 }  // namespace
 
-HRESULT hresultFor(const RuntimeError& error) noexcept {
-    return static_cast<HRESULT>(error.hresult());
-}
+HRESULT hresultFor(const RuntimeError& error) noexcept { return static_cast<HRESULT>(error.hresult()); }
 
 HRESULT reportToInvoke(const RuntimeError& error, EXCEPINFO* info) noexcept {
     if (!info) return hresultFor(error);

@@ -16,8 +16,7 @@ MapServObject::MapServObject(Module& module) : typeInfo_(IID__clsMapServ), reque
 
 HRESULT MapServObject::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, IID__clsMapServ)) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID__clsMapServ)) {
         *object = static_cast<_clsMapServ*>(this);
     } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
         *object = static_cast<ISupportErrorInfo*>(this);
@@ -45,9 +44,7 @@ HRESULT MapServObject::GetTypeInfoCount(UINT* count) {
     return S_OK;
 }
 
-HRESULT MapServObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
-    return typeInfo_.get(index, info);
-}
+HRESULT MapServObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) { return typeInfo_.get(index, info); }
 
 HRESULT MapServObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     return getIdsOfNames(mapServMembers(), iid, names, count, ids);
@@ -55,8 +52,8 @@ HRESULT MapServObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LC
 
 HRESULT MapServObject::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
                               VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
-    return invokeMember(mapServMembers(), static_cast<_clsMapServ*>(this), id, iid, lcid, flags,
-                        params, result, excepInfo, argErr);
+    return invokeMember(mapServMembers(), static_cast<_clsMapServ*>(this), id, iid, lcid, flags, params,
+                        result, excepInfo, argErr);
 }
 
 HRESULT MapServObject::get_strServerName(BSTR* value) { return report(requests_.getServerName(value)); }
@@ -64,9 +61,7 @@ HRESULT MapServObject::put_strServerName(BSTR value) { return report(requests_.p
 HRESULT MapServObject::get_strMapName(BSTR* value) { return report(requests_.getMapName(value)); }
 HRESULT MapServObject::put_strMapName(BSTR value) { return report(requests_.putMapName(value)); }
 
-HRESULT MapServObject::AddToFavouriteViews(BSTR* strL) {
-    return report(requests_.AddToFavouriteViews(strL));
-}
+HRESULT MapServObject::AddToFavouriteViews(BSTR* strL) { return report(requests_.AddToFavouriteViews(strL)); }
 
 HRESULT MapServObject::GetSupportedFeatures(VARIANT_BOOL* blnDiagonalPan, VARIANT_BOOL* blnZoomIn,
                                             VARIANT_BOOL* blnZoomOut, VARIANT_BOOL* blnZoomAll,
@@ -104,8 +99,8 @@ HRESULT MapServObject::DrawMapFromCorners(IDispatch** picMap, double* dblDegX1, 
     return report(requests_.DrawMapFromCorners(picMap, dblDegX1, dblDegY1, dblDegX2, dblDegY2, result));
 }
 
-HRESULT MapServObject::ResizeMap(IDispatch** picMap, double* dblDegX1, double* dblDegY1,
-                                 double* dblDegX2, double* dblDegY2, VARIANT_BOOL* result) {
+HRESULT MapServObject::ResizeMap(IDispatch** picMap, double* dblDegX1, double* dblDegY1, double* dblDegX2,
+                                 double* dblDegY2, VARIANT_BOOL* result) {
     return report(requests_.ResizeMap(picMap, dblDegX1, dblDegY1, dblDegX2, dblDegY2, result));
 }
 
@@ -133,8 +128,6 @@ HRESULT MapServObject::InterfaceSupportsErrorInfo(REFIID iid) {
     return IsEqualIID(iid, IID__clsMapServ) ? S_OK : S_FALSE;
 }
 
-HRESULT MapServObject::GetClassInfo(ITypeInfo** info) {
-    return loadTypeInfo(CLSID_clsMapServ, info);
-}
+HRESULT MapServObject::GetClassInfo(ITypeInfo** info) { return loadTypeInfo(CLSID_clsMapServ, info); }
 
 }  // namespace vamu::com

@@ -2,8 +2,8 @@
 // The COM object of the class clsMapServ: the dual interface _clsMapServ,
 // ISupportErrorInfo and IProvideClassInfo over one core object.
 
-#include <windows.h>
 #include <ocidl.h>
+#include <windows.h>
 
 #include "com/com_object.h"
 #include "com/map_serv_requests.h"
@@ -27,9 +27,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
                                             DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
-                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
-                                     UINT* argErr) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override;
 
     // _clsMapServ
     HRESULT STDMETHODCALLTYPE get_strServerName(BSTR* value) override;
@@ -37,9 +36,8 @@ public:
     HRESULT STDMETHODCALLTYPE get_strMapName(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_strMapName(BSTR value) override;
     HRESULT STDMETHODCALLTYPE AddToFavouriteViews(BSTR* strL) override;
-    HRESULT STDMETHODCALLTYPE GetSupportedFeatures(VARIANT_BOOL* blnDiagonalPan,
-                                                   VARIANT_BOOL* blnZoomIn, VARIANT_BOOL* blnZoomOut,
-                                                   VARIANT_BOOL* blnZoomAll,
+    HRESULT STDMETHODCALLTYPE GetSupportedFeatures(VARIANT_BOOL* blnDiagonalPan, VARIANT_BOOL* blnZoomIn,
+                                                   VARIANT_BOOL* blnZoomOut, VARIANT_BOOL* blnZoomAll,
                                                    VARIANT_BOOL* blnControlPanel, BSTR* strHelpFile,
                                                    LONG* lngHelpTopic, BSTR* strServerShortName,
                                                    SAFEARRAY** strSpecialOptionMenuCaption) override;
@@ -51,12 +49,11 @@ public:
     HRESULT STDMETHODCALLTYPE ShowControlPanel() override;
     HRESULT STDMETHODCALLTYPE DrawMapFromCentre(IDispatch** picMap, double* dblDegX, double* dblDegY,
                                                 VARIANT_BOOL* result) override;
-    HRESULT STDMETHODCALLTYPE DrawMapFromCorners(IDispatch** picMap, double* dblDegX1,
-                                                 double* dblDegY1, double* dblDegX2,
-                                                 double* dblDegY2, VARIANT_BOOL* result) override;
+    HRESULT STDMETHODCALLTYPE DrawMapFromCorners(IDispatch** picMap, double* dblDegX1, double* dblDegY1,
+                                                 double* dblDegX2, double* dblDegY2,
+                                                 VARIANT_BOOL* result) override;
     HRESULT STDMETHODCALLTYPE ResizeMap(IDispatch** picMap, double* dblDegX1, double* dblDegY1,
-                                        double* dblDegX2, double* dblDegY2,
-                                        VARIANT_BOOL* result) override;
+                                        double* dblDegX2, double* dblDegY2, VARIANT_BOOL* result) override;
     HRESULT STDMETHODCALLTYPE SpecialMenuOption(IDispatch** picMap, short* intIndex,
                                                 VARIANT_BOOL* result) override;
     HRESULT STDMETHODCALLTYPE ZoomAll(IDispatch** picMap, VARIANT_BOOL* result) override;

@@ -40,17 +40,17 @@ Status MapServRequests::GetSupportedFeatures(VARIANT_BOOL* blnDiagonalPan, VARIA
                                              LONG* lngHelpTopic, BSTR* strServerShortName,
                                              SAFEARRAY** strSpecialOptionMenuCaption) {
     return guarded([&] {
-        BooleanInOut diagonal(blnDiagonalPan), zoomIn(blnZoomIn), zoomOut(blnZoomOut),
-            zoomAll(blnZoomAll), panel(blnControlPanel);
+        BooleanInOut diagonal(blnDiagonalPan), zoomIn(blnZoomIn), zoomOut(blnZoomOut), zoomAll(blnZoomAll),
+            panel(blnControlPanel);
         StringInOut helpFile(strHelpFile);
         LongInOut helpTopic(lngHelpTopic);
         StringInOut shortName(strServerShortName);
         StringArrayInOut captions(strSpecialOptionMenuCaption, StringArrayInOut::Use::Output);
-        const Status status = core_.GetSupportedFeatures(
-            diagonal.value, zoomIn.value, zoomOut.value, zoomAll.value, panel.value, helpFile.value,
-            helpTopic.value, shortName.value, captions.value);
-        commitAndCheck(status, diagonal, zoomIn, zoomOut, zoomAll, panel, helpFile, helpTopic,
-                       shortName, captions);
+        const Status status = core_.GetSupportedFeatures(diagonal.value, zoomIn.value, zoomOut.value,
+                                                         zoomAll.value, panel.value, helpFile.value,
+                                                         helpTopic.value, shortName.value, captions.value);
+        commitAndCheck(status, diagonal, zoomIn, zoomOut, zoomAll, panel, helpFile, helpTopic, shortName,
+                       captions);
     });
 }
 
@@ -58,8 +58,7 @@ Status MapServRequests::Initialize(BSTR* strCallsign, IDispatch** cMapServerEven
     return guarded([&] {
         StringInOut callsign(strCallsign);
         ObjectInOut events(cMapServerEvents), form(frmT);
-        commitAndCheck(core_.Initialize(callsign.value, events.value, form.value), callsign, events,
-                       form);
+        commitAndCheck(core_.Initialize(callsign.value, events.value, form.value), callsign, events, form);
     });
 }
 
@@ -96,10 +95,9 @@ Status MapServRequests::DrawMapFromCorners(IDispatch** picMap, double* dblDegX1,
                             &clsMapServ::DrawMapFromCorners);
 }
 
-Status MapServRequests::ResizeMap(IDispatch** picMap, double* dblDegX1, double* dblDegY1,
-                                  double* dblDegX2, double* dblDegY2, VARIANT_BOOL* result) {
-    return picMapAndCorners(picMap, dblDegX1, dblDegY1, dblDegX2, dblDegY2, result,
-                            &clsMapServ::ResizeMap);
+Status MapServRequests::ResizeMap(IDispatch** picMap, double* dblDegX1, double* dblDegY1, double* dblDegX2,
+                                  double* dblDegY2, VARIANT_BOOL* result) {
+    return picMapAndCorners(picMap, dblDegX1, dblDegY1, dblDegX2, dblDegY2, result, &clsMapServ::ResizeMap);
 }
 
 Status MapServRequests::SpecialMenuOption(IDispatch** picMap, SHORT* intIndex, VARIANT_BOOL* result) {
@@ -131,21 +129,23 @@ Status MapServRequests::picMapOnly(IDispatch** picMap, VARIANT_BOOL* result,
     });
 }
 
-Status MapServRequests::picMapAndCorners(
-    IDispatch** picMap, double* x1, double* y1, double* x2, double* y2, VARIANT_BOOL* result,
-    Status (clsMapServ::*request)(ObjectRef&, double&, double&, double&, double&, vb::Boolean&)) {
+Status MapServRequests::picMapAndCorners(IDispatch** picMap, double* x1, double* y1, double* x2, double* y2,
+                                         VARIANT_BOOL* result,
+                                         Status (clsMapServ::*request)(ObjectRef&, double&, double&, double&,
+                                                                       double&, vb::Boolean&)) {
     return guarded([&] {
         ObjectInOut pic(picMap);
         DoubleInOut dx1(x1), dy1(y1), dx2(x2), dy2(y2);
         BooleanResult r(result);
-        const Status status = (core_.*request)(pic.value, dx1.value, dy1.value, dx2.value, dy2.value, r.value);
+        const Status status =
+            (core_.*request)(pic.value, dx1.value, dy1.value, dx2.value, dy2.value, r.value);
         commitAndCheck(status, pic, dx1, dy1, dx2, dy2, r);
     });
 }
 
-Status MapServRequests::picMapAndInteger(
-    IDispatch** picMap, SHORT* value, VARIANT_BOOL* result,
-    Status (clsMapServ::*request)(ObjectRef&, std::int16_t&, vb::Boolean&)) {
+Status MapServRequests::picMapAndInteger(IDispatch** picMap, SHORT* value, VARIANT_BOOL* result,
+                                         Status (clsMapServ::*request)(ObjectRef&, std::int16_t&,
+                                                                       vb::Boolean&)) {
     return guarded([&] {
         ObjectInOut pic(picMap);
         IntegerInOut number(value);

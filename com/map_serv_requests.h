@@ -4,8 +4,8 @@
 // by-reference arguments and the result back. The vtable methods and
 // IDispatch::Invoke both come through here.
 
-#include <windows.h>
 #include <oaidl.h>
+#include <windows.h>
 
 #include "engine/status.h"
 #include "server/cls_map_serv.h"
@@ -24,18 +24,16 @@ public:
     Status AddToFavouriteViews(BSTR* strL);
     Status GetSupportedFeatures(VARIANT_BOOL* blnDiagonalPan, VARIANT_BOOL* blnZoomIn,
                                 VARIANT_BOOL* blnZoomOut, VARIANT_BOOL* blnZoomAll,
-                                VARIANT_BOOL* blnControlPanel, BSTR* strHelpFile,
-                                LONG* lngHelpTopic, BSTR* strServerShortName,
-                                SAFEARRAY** strSpecialOptionMenuCaption);
+                                VARIANT_BOOL* blnControlPanel, BSTR* strHelpFile, LONG* lngHelpTopic,
+                                BSTR* strServerShortName, SAFEARRAY** strSpecialOptionMenuCaption);
     Status Initialize(BSTR* strCallsign, IDispatch** cMapServerEvents, IDispatch** frmT);
     Status LoadFavouriteViews(SAFEARRAY** strFav);
     Status SafeCall();
     Status SaveFavouriteViews(SAFEARRAY** strL);
     Status ShowControlPanel();
-    Status DrawMapFromCentre(IDispatch** picMap, double* dblDegX, double* dblDegY,
-                             VARIANT_BOOL* result);
-    Status DrawMapFromCorners(IDispatch** picMap, double* dblDegX1, double* dblDegY1,
-                              double* dblDegX2, double* dblDegY2, VARIANT_BOOL* result);
+    Status DrawMapFromCentre(IDispatch** picMap, double* dblDegX, double* dblDegY, VARIANT_BOOL* result);
+    Status DrawMapFromCorners(IDispatch** picMap, double* dblDegX1, double* dblDegY1, double* dblDegX2,
+                              double* dblDegY2, VARIANT_BOOL* result);
     Status ResizeMap(IDispatch** picMap, double* dblDegX1, double* dblDegY1, double* dblDegX2,
                      double* dblDegY2, VARIANT_BOOL* result);
     Status SpecialMenuOption(IDispatch** picMap, SHORT* intIndex, VARIANT_BOOL* result);
@@ -49,8 +47,8 @@ private:
                       Status (clsMapServ::*request)(ObjectRef&, vb::Boolean&));
     Status picMapAndCorners(IDispatch** picMap, double* x1, double* y1, double* x2, double* y2,
                             VARIANT_BOOL* result,
-                            Status (clsMapServ::*request)(ObjectRef&, double&, double&, double&,
-                                                          double&, vb::Boolean&));
+                            Status (clsMapServ::*request)(ObjectRef&, double&, double&, double&, double&,
+                                                          vb::Boolean&));
     Status picMapAndInteger(IDispatch** picMap, SHORT* value, VARIANT_BOOL* result,
                             Status (clsMapServ::*request)(ObjectRef&, std::int16_t&, vb::Boolean&));
 

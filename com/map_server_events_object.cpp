@@ -54,16 +54,14 @@ HRESULT MapServerEventsObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
     return typeInfo_.get(index, info);
 }
 
-HRESULT MapServerEventsObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
-                                             DISPID* ids) {
+HRESULT MapServerEventsObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     return getIdsOfNames(kMembers, iid, names, count, ids);
 }
 
-HRESULT MapServerEventsObject::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
-                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
-                                      UINT* argErr) {
-    return invokeMember(kMembers, static_cast<_clsMapServerEvents*>(this), id, iid, lcid, flags,
-                        params, result, excepInfo, argErr);
+HRESULT MapServerEventsObject::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                      VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
+    return invokeMember(kMembers, static_cast<_clsMapServerEvents*>(this), id, iid, lcid, flags, params,
+                        result, excepInfo, argErr);
 }
 
 HRESULT MapServerEventsObject::SignalCallsignData(VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {

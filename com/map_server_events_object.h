@@ -3,8 +3,8 @@
 // events interface, four methods that take up to five VARIANTs and do
 // nothing.
 
-#include <windows.h>
 #include <ocidl.h>
+#include <windows.h>
 
 #include "com/com_object.h"
 #include "vamuMapserver.h"
@@ -25,9 +25,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
                                             DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
-                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
-                                     UINT* argErr) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override;
 
     // _clsMapServerEvents
     HRESULT STDMETHODCALLTYPE SignalCallsignData(VARIANT* A, VARIANT* B, VARIANT* C, VARIANT* D,

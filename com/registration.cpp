@@ -48,12 +48,11 @@ private:
 // Creates HKCR\path and sets one value (name null: the default value).
 LSTATUS setValue(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
     RegKey key;
-    LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE,
-                                     nullptr, key.put(), nullptr);
+    LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                     key.put(), nullptr);
     if (status != ERROR_SUCCESS) return status;
     const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          bytes);
+    return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes);
 }
 
 LSTATUS registerClass(const ClassEntry& entry, const std::wstring& path) {

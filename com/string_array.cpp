@@ -20,7 +20,9 @@ public:
     DataAccess& operator=(const DataAccess&) = delete;
 
     template <class T>
-    T* as() const noexcept { return static_cast<T*>(data_); }
+    T* as() const noexcept {
+        return static_cast<T*>(data_);
+    }
 
 private:
     SAFEARRAY* array_;

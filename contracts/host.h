@@ -34,8 +34,7 @@ public:
 class HostEvents {
 public:
     virtual ~HostEvents() = default;
-    virtual void signalInformation(double& x1, double& x2, double& y1, double& y2,
-                                   std::u16string& info) = 0;
+    virtual void signalInformation(double& x1, double& x2, double& y1, double& y2, std::u16string& info) = 0;
     virtual void signalSpecialRedraw(std::u16string& info) = 0;
 };
 
@@ -43,7 +42,7 @@ public:
 class HostAutomation {
 public:
     virtual ~HostAutomation() = default;
-    virtual ObjectRef mapObject() = 0;                  // the host's map object
+    virtual ObjectRef mapObject() = 0;                   // the host's map object
     virtual std::u16string installationDirectory() = 0;  // as the host reports it
 };
 

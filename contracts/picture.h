@@ -18,10 +18,12 @@ struct Image {
     Image(std::int32_t w, std::int32_t h, std::uint32_t fill = 0)
         : width(w), height(h), pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), fill) {}
     std::uint32_t& at(std::int32_t x, std::int32_t y) {
-        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                      static_cast<std::size_t>(x)];
     }
     std::uint32_t at(std::int32_t x, std::int32_t y) const {
-        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                      static_cast<std::size_t>(x)];
     }
 };
 

@@ -12,9 +12,9 @@ namespace vamu {
 class Clipboard {
 public:
     virtual ~Clipboard() = default;
-    virtual void setImage(const Image& image) = 0;   // replaces the contents
-    virtual bool hasBitmap() = 0;                    // standard format 2
-    virtual PictureRef picture() = 0;                // the contents as a picture
+    virtual void setImage(const Image& image) = 0;  // replaces the contents
+    virtual bool hasBitmap() = 0;                   // standard format 2
+    virtual PictureRef picture() = 0;               // the contents as a picture
 };
 
 class Pictures {

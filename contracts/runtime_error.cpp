@@ -6,22 +6,38 @@ namespace vamu {
 
 std::u16string describe(ErrorNumber number) {
     switch (number) {
-    case ErrorNumber::InvalidProcedureCall: return u"Invalid procedure call or argument";
-    case ErrorNumber::Overflow: return u"Overflow";
-    case ErrorNumber::OutOfMemory: return u"Out of memory";
-    case ErrorNumber::InternalError: return u"Internal error";
-    case ErrorNumber::SubscriptOutOfRange: return u"Subscript out of range";
-    case ErrorNumber::DivisionByZero: return u"Division by zero";
-    case ErrorNumber::TypeMismatch: return u"Type mismatch";
-    case ErrorNumber::FileNotFound: return u"File not found";
-    case ErrorNumber::PermissionDenied: return u"Permission denied";
-    case ErrorNumber::PathFileAccessError: return u"Path/File access error";
-    case ErrorNumber::PathNotFound: return u"Path not found";
-    case ErrorNumber::ObjectNotSet: return u"Object variable or With block variable not set";
-    case ErrorNumber::InvalidPropertyValue: return u"Invalid property value";
-    case ErrorNumber::CannotCreateObject: return u"ActiveX component can't create object";
-    case ErrorNumber::ObjectDoesNotSupport: return u"Object doesn't support this property or method";
-    case ErrorNumber::InvalidPicture: return u"Invalid picture";
+        case ErrorNumber::InvalidProcedureCall:
+            return u"Invalid procedure call or argument";
+        case ErrorNumber::Overflow:
+            return u"Overflow";
+        case ErrorNumber::OutOfMemory:
+            return u"Out of memory";
+        case ErrorNumber::InternalError:
+            return u"Internal error";
+        case ErrorNumber::SubscriptOutOfRange:
+            return u"Subscript out of range";
+        case ErrorNumber::DivisionByZero:
+            return u"Division by zero";
+        case ErrorNumber::TypeMismatch:
+            return u"Type mismatch";
+        case ErrorNumber::FileNotFound:
+            return u"File not found";
+        case ErrorNumber::PermissionDenied:
+            return u"Permission denied";
+        case ErrorNumber::PathFileAccessError:
+            return u"Path/File access error";
+        case ErrorNumber::PathNotFound:
+            return u"Path not found";
+        case ErrorNumber::ObjectNotSet:
+            return u"Object variable or With block variable not set";
+        case ErrorNumber::InvalidPropertyValue:
+            return u"Invalid property value";
+        case ErrorNumber::CannotCreateObject:
+            return u"ActiveX component can't create object";
+        case ErrorNumber::ObjectDoesNotSupport:
+            return u"Object doesn't support this property or method";
+        case ErrorNumber::InvalidPicture:
+            return u"Invalid picture";
     }
     return u"Application-defined or object-defined error";
 }
@@ -35,8 +51,7 @@ RuntimeError::RuntimeError(ErrorNumber number, std::u16string description)
     fillWhat();
 }
 
-RuntimeError RuntimeError::foreign(std::uint32_t hresult, std::u16string description,
-                                   std::u16string source) {
+RuntimeError RuntimeError::foreign(std::uint32_t hresult, std::u16string description, std::u16string source) {
     RuntimeError e;
     e.foreign_ = true;
     e.hresult_ = hresult;

@@ -12,9 +12,9 @@ namespace vamu {
 enum class ErrorNumber : std::int32_t {
     InvalidProcedureCall = 5,
     OutOfMemory = 7,
-    Overflow = 6,             // also a floating-point overflow or invalid operation
+    Overflow = 6,  // also a floating-point overflow or invalid operation
     SubscriptOutOfRange = 9,
-    DivisionByZero = 11,      // also a floating-point division by zero
+    DivisionByZero = 11,  // also a floating-point division by zero
     TypeMismatch = 13,
     InternalError = 51,
     FileNotFound = 53,

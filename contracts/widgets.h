@@ -65,8 +65,8 @@ public:
     virtual Window& window() = 0;
     virtual MapControl& atlas() = 0;
     virtual MapControl& miniAtlas() = 0;
-    virtual TextBox& log() = 0;  // Text1
-    virtual Frame& frame() = 0;  // Frame1
+    virtual TextBox& log() = 0;            // Text1
+    virtual Frame& frame() = 0;            // Frame1
     virtual OptionButtons& options() = 0;  // Option1
 };
 

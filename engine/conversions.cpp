@@ -58,8 +58,8 @@ double MsecToDeg(const std::int32_t& msec) {
     const std::int32_t d = vb::intLong(vb::divide(static_cast<double>(m), 3600000.0));
     const std::int32_t r = vb::subLong(m, vb::mulLong(d, kMsecPerDegree));
     const std::int32_t mm = vb::intLong(vb::divide(static_cast<double>(r), 60000.0));
-    const std::int32_t rest = vb::subLong(vb::subLong(m, vb::mulLong(d, kMsecPerDegree)),
-                                          vb::mulLong(mm, kMsecPerMinute));
+    const std::int32_t rest =
+        vb::subLong(vb::subLong(m, vb::mulLong(d, kMsecPerDegree)), vb::mulLong(mm, kMsecPerMinute));
     const std::int32_t ss = vb::intLong(vb::divide(static_cast<double>(rest), 1000.0));
     const double t = vb::checked(vb::divide(static_cast<double>(mm), 60.0) + static_cast<double>(d));
     return vb::checked(vb::divide(static_cast<double>(ss), 3600.0) + t);

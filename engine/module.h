@@ -18,10 +18,10 @@ public:
     virtual MapControl& atlas() = 0;
     virtual MapControl& miniAtlas() = 0;
     virtual TextBox& log() = 0;
-    virtual void show() = 0;              // modeless, without owner
+    virtual void show() = 0;  // modeless, without owner
     virtual void setVisible(bool visible) = 0;
-    virtual void sTest() = 0;             // reload the layer table
-    virtual void option_change() = 0;     // bring the buttons in line
+    virtual void sTest() = 0;          // reload the layer table
+    virtual void option_change() = 0;  // bring the buttons in line
 };
 
 class Module {

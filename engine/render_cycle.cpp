@@ -57,8 +57,7 @@ void report(Module& module) {
     Store& store = module.store;
     store.strInfo = store.strTitle + u"  " + store.layer(store.intLayer).Title;
     const auto events = requiredRef(store.objEvents);
-    events->signalInformation(store.dblMapX1, store.dblMapX2, store.dblMapY1, store.dblMapY2,
-                              store.strInfo);
+    events->signalInformation(store.dblMapX1, store.dblMapX2, store.dblMapY1, store.dblMapY2, store.strInfo);
     events->signalSpecialRedraw(store.strInfo);
 }
 

@@ -11,7 +11,7 @@ struct Edge {
     double yTop = 0;     // smaller y
     double yBottom = 0;  // larger y, exclusive
     double xAtTop = 0;
-    double slope = 0;    // dx per dy
+    double slope = 0;  // dx per dy
 };
 
 std::vector<Edge> edgesWithin(const std::vector<PixelPolygon>& polygons, double height) {

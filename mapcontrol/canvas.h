@@ -28,11 +28,9 @@ public:
     std::int32_t height() const { return image_.height; }
 
     // The rectangle of columns x0 .. x1 - 1 and rows y0 .. y1 - 1.
-    void fillRect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
-                  std::uint32_t colour);
+    void fillRect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::uint32_t colour);
     void put(std::int32_t x, std::int32_t y, std::uint32_t colour);
-    void frameRect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
-                   std::uint32_t colour);
+    void frameRect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::uint32_t colour);
     // Fills polygons by the even-odd rule, one scanline at a time, sampling
     // at pixel centres.
     void fillPolygons(const std::vector<PixelPolygon>& polygons, std::uint32_t colour);

@@ -15,9 +15,9 @@ namespace vamu::mapcontrol {
 namespace {
 
 // Graticule spacings in msec, from one arc-second to 30 degrees.
-constexpr std::int64_t kGraticuleSteps[] = {
-    1000,    2000,    5000,    10000,   20000,    30000,    60000,    120000,   300000,
-    600000,  1200000, 1800000, 3600000, 7200000, 18000000, 36000000, 54000000, 108000000};
+constexpr std::int64_t kGraticuleSteps[] = {1000,    2000,    5000,     10000,    20000,    30000,
+                                            60000,   120000,  300000,   600000,   1200000,  1800000,
+                                            3600000, 7200000, 18000000, 36000000, 54000000, 108000000};
 constexpr double kMinLineSpacing = 90.0;  // pixels between graticule lines
 constexpr std::int32_t kScaleBarMaxPixels = 100;
 constexpr std::int32_t kMargin = 8;
@@ -108,7 +108,8 @@ void drawScaleBar(Canvas& canvas, const View& view) {
     if (metres == 0) return;
     const auto pixels = static_cast<std::int32_t>(std::lround(metres / metresPerPixel(view)));
     const auto whole = static_cast<std::int64_t>(metres);
-    const std::string text = whole >= 1000 ? std::to_string(whole / 1000) + "km" : std::to_string(whole) + "m";
+    const std::string text =
+        whole >= 1000 ? std::to_string(whole / 1000) + "km" : std::to_string(whole) + "m";
     const std::u16string label(text.begin(), text.end());
     const std::int32_t x = kMargin;
     const std::int32_t y = view.height - kMargin;

@@ -52,7 +52,8 @@ struct ReplacementMapControl::State {
 ReplacementMapControl::ReplacementMapControl(Clipboard& clipboard, std::vector<DataSet> catalogue,
                                              PersistedSettings settings, float widthPixels,
                                              float heightPixels)
-    : state_(std::make_shared<State>(State{clipboard, std::move(catalogue), std::move(settings), {}, false, {}})) {
+    : state_(std::make_shared<State>(
+          State{clipboard, std::move(catalogue), std::move(settings), {}, false, {}})) {
     state_->view = View{kStartLat, kStartLng, checkedScale(state_->settings.layerScale),
                         pixelsFromProperty(widthPixels), pixelsFromProperty(heightPixels)};
 }
@@ -72,9 +73,7 @@ std::unique_ptr<MapAreas> ReplacementMapControl::areas() {
     return makeAreaList(std::move(codes));
 }
 
-void ReplacementMapControl::setLayerScale(std::int32_t scale) {
-    state_->view.scale = checkedScale(scale);
-}
+void ReplacementMapControl::setLayerScale(std::int32_t scale) { state_->view.scale = checkedScale(scale); }
 
 void ReplacementMapControl::setOverviewMode(bool on) { state_->overviewMode = on; }
 

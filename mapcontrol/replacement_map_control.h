@@ -39,8 +39,8 @@ struct PersistedSettings {
 
 class ReplacementMapControl : public MapControl {
 public:
-    ReplacementMapControl(Clipboard& clipboard, std::vector<DataSet> catalogue,
-                          PersistedSettings settings, float widthPixels, float heightPixels);
+    ReplacementMapControl(Clipboard& clipboard, std::vector<DataSet> catalogue, PersistedSettings settings,
+                          float widthPixels, float heightPixels);
 
     // MapControl
     void setAreaCode(const std::u16string& code) override;

@@ -33,8 +33,7 @@ const Glyph* glyphFor(char16_t ch) {
     return nullptr;
 }
 
-void drawGlyph(Canvas& canvas, std::int32_t x, std::int32_t y, const Glyph& glyph,
-               std::uint32_t colour) {
+void drawGlyph(Canvas& canvas, std::int32_t x, std::int32_t y, const Glyph& glyph, std::uint32_t colour) {
     for (std::int32_t row = 0; row < kGlyphHeight; ++row) {
         for (std::int32_t col = 0; col < kGlyphWidth; ++col) {
             if (glyph.rows[static_cast<std::size_t>(row)] & (0b100 >> col)) {
@@ -61,8 +60,8 @@ void drawText(Canvas& canvas, std::int32_t x, std::int32_t y, std::u16string_vie
     }
 }
 
-void drawLabel(Canvas& canvas, std::int32_t x, std::int32_t y, std::u16string_view text,
-               std::uint32_t colour, std::uint32_t background) {
+void drawLabel(Canvas& canvas, std::int32_t x, std::int32_t y, std::u16string_view text, std::uint32_t colour,
+               std::uint32_t background) {
     canvas.fillRect(x - 1, y - 1, x + textWidth(text) + 1, y + kGlyphHeight + 1, background);
     drawText(canvas, x, y, text, colour);
 }

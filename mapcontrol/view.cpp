@@ -8,9 +8,7 @@
 
 namespace vamu::mapcontrol {
 
-double metresPerPixel(const View& view) {
-    return static_cast<double>(view.scale) * kPaperMetresPerPixel;
-}
+double metresPerPixel(const View& view) { return static_cast<double>(view.scale) * kPaperMetresPerPixel; }
 
 double msecPerPixelNorth(const View& view) { return metresPerPixel(view) / kMetresPerMsec; }
 

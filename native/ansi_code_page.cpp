@@ -37,9 +37,7 @@ private:
     iconv_t cd_;
 };
 
-std::string utf16le(char16_t unit) {
-    return {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
-}
+std::string utf16le(char16_t unit) { return {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)}; }
 
 bool isSurrogate(char16_t unit) { return unit >= 0xD800 && unit < 0xE000; }
 

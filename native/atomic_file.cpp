@@ -42,12 +42,15 @@ private:
 
 [[noreturn]] void raiseForOpen(int error) {
     switch (error) {
-    case ENOENT:
-    case ENOTDIR: raise(ErrorNumber::PathNotFound);
-    case EACCES:
-    case EPERM:
-    case EROFS: raise(ErrorNumber::PermissionDenied);
-    default: raise(ErrorNumber::PathFileAccessError);
+        case ENOENT:
+        case ENOTDIR:
+            raise(ErrorNumber::PathNotFound);
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            raise(ErrorNumber::PermissionDenied);
+        default:
+            raise(ErrorNumber::PathFileAccessError);
     }
 }
 

@@ -10,8 +10,8 @@ namespace {
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::size_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kPixelsPerMetre = 2835;
-constexpr std::uint32_t kUncompressed = 0;   // BI_RGB
-constexpr std::uint32_t kBitFields = 3;      // BI_BITFIELDS
+constexpr std::uint32_t kUncompressed = 0;  // BI_RGB
+constexpr std::uint32_t kBitFields = 3;     // BI_BITFIELDS
 constexpr std::uint64_t kMaxPixels = 1u << 28;
 
 [[noreturn]] void invalid() { raise(ErrorNumber::InvalidPicture); }
@@ -65,8 +65,8 @@ Layout readHeaders(std::span<const std::uint8_t> in) {
     const bool masked = compression == kBitFields && bits == 32 && standardMasks(in);
     if (!plain && !masked) invalid();
     l.bytesPerPixel = bits / 8;
-    const std::uint64_t end =
-        l.offset + stride(static_cast<std::uint64_t>(l.width), l.bytesPerPixel) * static_cast<std::uint64_t>(l.height);
+    const std::uint64_t end = l.offset + stride(static_cast<std::uint64_t>(l.width), l.bytesPerPixel) *
+                                             static_cast<std::uint64_t>(l.height);
     if (l.offset < kFileHeaderSize + kInfoHeaderSize || end > in.size()) invalid();
     return l;
 }

@@ -26,7 +26,8 @@ IniDocument::IniDocument(std::string_view bytes, const AnsiCodePage& codePage) :
             break;
         }
         const std::size_t breakSize = bytes.compare(end, 2, kNewLine) == 0 ? 2 : 1;
-        lines_.push_back({std::string(bytes.substr(start, end - start)), std::string(bytes.substr(end, breakSize))});
+        lines_.push_back(
+            {std::string(bytes.substr(start, end - start)), std::string(bytes.substr(end, breakSize))});
         start = end + breakSize;
     }
 }
@@ -77,7 +78,8 @@ void IniDocument::setString(std::string_view section, std::string_view key, std:
     section = trimmed(section);
     key = trimmed(key);
     std::size_t header = 0;
-    while (header < lines_.size() && !(isSectionHeader(lines_[header]) && sameName(sectionName(lines_[header]), section))) {
+    while (header < lines_.size() &&
+           !(isSectionHeader(lines_[header]) && sameName(sectionName(lines_[header]), section))) {
         ++header;
     }
     if (header == lines_.size()) {

@@ -43,7 +43,8 @@ bool IniProfileWriter::writeString(const std::u16string& section, const std::u16
                            codePage_.encode(asCString(value)));
         const std::string after = document.bytes();
         if (after == before) return true;  // the same value again: nothing to write
-        replaceFileAtomically(local, std::span(reinterpret_cast<const std::uint8_t*>(after.data()), after.size()));
+        replaceFileAtomically(local,
+                              std::span(reinterpret_cast<const std::uint8_t*>(after.data()), after.size()));
         return true;
     } catch (const RuntimeError&) {
         return false;

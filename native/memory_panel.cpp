@@ -4,8 +4,10 @@
 
 namespace vamu::native {
 
-MemoryPanelWidgets::MemoryPanelWidgets(Clipboard& clipboard, const std::vector<mapcontrol::DataSet>& catalogue)
-    : miniAtlas_(clipboard, catalogue, storedMapSettings(true), kMiniAtlasWidthPixels, kMiniAtlasHeightPixels),
+MemoryPanelWidgets::MemoryPanelWidgets(Clipboard& clipboard,
+                                       const std::vector<mapcontrol::DataSet>& catalogue)
+    : miniAtlas_(clipboard, catalogue, storedMapSettings(true), kMiniAtlasWidthPixels,
+                 kMiniAtlasHeightPixels),
       atlas_(clipboard, catalogue, storedMapSettings(false), kAtlasWidthPixels, kAtlasHeightPixels) {}
 
 MemoryPanelWidgets::~MemoryPanelWidgets() {

@@ -14,7 +14,7 @@
 
 namespace vamu::native {
 
-inline constexpr float kMiniAtlasWidthPixels = 4215.0f / 15.0f;  // 281
+inline constexpr float kMiniAtlasWidthPixels = 4215.0f / 15.0f;   // 281
 inline constexpr float kMiniAtlasHeightPixels = 3735.0f / 15.0f;  // 249
 inline constexpr float kAtlasWidthPixels = 6135.0f / 15.0f;       // 409
 inline constexpr float kAtlasHeightPixels = 3735.0f / 15.0f;      // 249

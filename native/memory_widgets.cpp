@@ -32,7 +32,8 @@ MemoryOptionButtons::MemoryOptionButtons(std::int16_t count) {
 }
 
 MemoryOptionButton& MemoryOptionButtons::button(std::int16_t index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= buttons_.size()) raise(ErrorNumber::SubscriptOutOfRange);
+    if (index < 0 || static_cast<std::size_t>(index) >= buttons_.size())
+        raise(ErrorNumber::SubscriptOutOfRange);
     return *buttons_[static_cast<std::size_t>(index)];
 }
 

@@ -34,7 +34,8 @@ struct PngImage {
 
 std::vector<std::uint8_t> encodePng(const Image& source) {
     if (source.width <= 0 || source.height <= 0 ||
-        source.pixels.size() != static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height)) {
+        source.pixels.size() !=
+            static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height)) {
         raise(ErrorNumber::InvalidPicture);
     }
     const std::vector<std::uint8_t> rgb = rgbBytes(source);

@@ -30,7 +30,9 @@ std::shared_ptr<T> view(const ObjectRef& object) {
 
 }  // namespace
 
-std::shared_ptr<HostForm> SubstituteHostBinding::form(const ObjectRef& object) { return view<HostForm>(object); }
+std::shared_ptr<HostForm> SubstituteHostBinding::form(const ObjectRef& object) {
+    return view<HostForm>(object);
+}
 
 std::shared_ptr<HostEvents> SubstituteHostBinding::events(const ObjectRef& object) {
     return view<HostEvents>(object);

@@ -24,7 +24,9 @@ public:
     std::shared_ptr<HostAutomation> createAutomation() override;
 
     SubstituteAutomation& automation() noexcept { return *automation_; }
-    void setAutomation(std::shared_ptr<SubstituteAutomation> automation) { automation_ = std::move(automation); }
+    void setAutomation(std::shared_ptr<SubstituteAutomation> automation) {
+        automation_ = std::move(automation);
+    }
     void setCanCreateAutomation(bool can) { canCreate_ = can; }
     int automationsCreated() const noexcept { return created_; }
 

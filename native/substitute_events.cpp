@@ -2,7 +2,8 @@
 
 namespace vamu::native {
 
-void SubstituteEvents::signalInformation(double& x1, double& x2, double& y1, double& y2, std::u16string& info) {
+void SubstituteEvents::signalInformation(double& x1, double& x2, double& y1, double& y2,
+                                         std::u16string& info) {
     calls_.push_back({EventMethod::SignalInformation, x1, x2, y1, y2, info});
     failures_.check(EventMethod::SignalInformation);
     if (informationHook_) informationHook_(x1, x2, y1, y2, info);

@@ -24,7 +24,8 @@ struct EventCall {
 
 class SubstituteEvents : public AutomationObject, public HostEvents {
 public:
-    using InformationHook = std::function<void(double& x1, double& x2, double& y1, double& y2, std::u16string& info)>;
+    using InformationHook =
+        std::function<void(double& x1, double& x2, double& y1, double& y2, std::u16string& info)>;
     using RedrawHook = std::function<void(std::u16string& info)>;
 
     // Each call is recorded first; then an arranged failure is raised, or

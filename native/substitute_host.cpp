@@ -8,15 +8,23 @@ constexpr double kTwipsPerPixel = 15.0;
 // Twips per unit of a scale mode, across and down; zero for no such mode.
 double twipsPerUnit(std::int16_t mode, bool vertical) {
     switch (mode) {
-    case 0:
-    case 1: return 1.0;
-    case 2: return 20.0;
-    case 3: return kTwipsPerPixel;
-    case 4: return vertical ? 240.0 : 120.0;
-    case 5: return 1440.0;
-    case 6: return 56.7;
-    case 7: return 567.0;
-    default: return 0.0;
+        case 0:
+        case 1:
+            return 1.0;
+        case 2:
+            return 20.0;
+        case 3:
+            return kTwipsPerPixel;
+        case 4:
+            return vertical ? 240.0 : 120.0;
+        case 5:
+            return 1440.0;
+        case 6:
+            return 56.7;
+        case 7:
+            return 567.0;
+        default:
+            return 0.0;
     }
 }
 

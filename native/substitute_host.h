@@ -60,8 +60,9 @@ enum class FormMember { PicMap, CaptionGet, CaptionSet };
 // host's error 730 ("Control 'picMap' not found").
 class SubstituteForm : public AutomationObject, public HostForm {
 public:
-    explicit SubstituteForm(std::shared_ptr<SubstitutePictureBox> picMap = std::make_shared<SubstitutePictureBox>(),
-                            std::u16string caption = u"UI-View32");
+    explicit SubstituteForm(
+        std::shared_ptr<SubstitutePictureBox> picMap = std::make_shared<SubstitutePictureBox>(),
+        std::u16string caption = u"UI-View32");
 
     std::shared_ptr<HostPictureBox> picMap() override;
     std::u16string caption() override;

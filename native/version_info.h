@@ -9,7 +9,8 @@ namespace vamu::native {
 
 class FixedVersionInfo : public VersionInfo {
 public:
-    explicit FixedVersionInfo(std::u16string productName = u"vamuMapserver") : productName_(std::move(productName)) {}
+    explicit FixedVersionInfo(std::u16string productName = u"vamuMapserver")
+        : productName_(std::move(productName)) {}
     std::u16string productName() override { return productName_; }
 
 private:

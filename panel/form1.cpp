@@ -20,9 +20,8 @@ Form1::Form1(Module& module) : module_(module), widgets_(module.services.panels.
     // Event handlers run under the event delivery: a failure ends the
     // handling and goes back to the raiser as its status, which the
     // widgets and the map control do not act on.
-    widgets_->options().onClick([this](std::int16_t index) {
-        lastEventStatus_ = guarded([&] { Option1_Click(index); });
-    });
+    widgets_->options().onClick(
+        [this](std::int16_t index) { lastEventStatus_ = guarded([&] { Option1_Click(index); }); });
     widgets_->miniAtlas().onPositionChanged([this](std::int32_t lat, std::int32_t lng, std::int32_t third) {
         lastEventStatus_ = guarded([&] { miniAtlas_PositionChanged(lat, lng, third); });
     });
@@ -44,8 +43,8 @@ void Form1::Form_Load() {
     objUIV_ = module_.services.host.createAutomation();
     objMap_ = objUIV_->mapObject();
     store.strUIVPath = objUIV_->installationDirectory();
-    store.strMapFile = joinPath(store.strUIVPath,
-                                u"MAPS\\!!" + module_.services.version.productName() + u".bmp");
+    store.strMapFile =
+        joinPath(store.strUIVPath, u"MAPS\\!!" + module_.services.version.productName() + u".bmp");
     miniAtlas().setOverviewMode(true);
     miniAtlas().setDisplayOption(1, u".", 1);
     atlas().setDisplayOption(1, u".", 0);

@@ -30,10 +30,10 @@ public:
     Status Initialize(std::u16string& strCallsign, ObjectRef& cMapServerEvents, ObjectRef& frmT);
     // strSpecialOptionMenuCaption is replaced by a new array of two elements
     // (bounds 0 To 1); blnZoomAll is left as the caller passed it.
-    Status GetSupportedFeatures(vb::Boolean& blnDiagonalPan, vb::Boolean& blnZoomIn,
-                                vb::Boolean& blnZoomOut, vb::Boolean& blnZoomAll,
-                                vb::Boolean& blnControlPanel, std::u16string& strHelpFile,
-                                std::int32_t& lngHelpTopic, std::u16string& strServerShortName,
+    Status GetSupportedFeatures(vb::Boolean& blnDiagonalPan, vb::Boolean& blnZoomIn, vb::Boolean& blnZoomOut,
+                                vb::Boolean& blnZoomAll, vb::Boolean& blnControlPanel,
+                                std::u16string& strHelpFile, std::int32_t& lngHelpTopic,
+                                std::u16string& strServerShortName,
                                 std::vector<std::u16string>& strSpecialOptionMenuCaption);
 
     // Drawing.

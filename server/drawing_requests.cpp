@@ -22,8 +22,8 @@ Status clsMapServ::DrawMapFromCentre(ObjectRef& /*picMap*/, double& dblDegX, dou
     });
 }
 
-Status clsMapServ::DrawMapFromCorners(ObjectRef& picMap, double& dblDegX1, double& dblDegY1,
-                                      double& dblDegX2, double& dblDegY2, vb::Boolean& result) {
+Status clsMapServ::DrawMapFromCorners(ObjectRef& picMap, double& dblDegX1, double& dblDegY1, double& dblDegX2,
+                                      double& dblDegY2, vb::Boolean& result) {
     result = vb::False;
     return guarded([&] {
         Store& store = module_.store;

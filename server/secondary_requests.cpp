@@ -16,7 +16,8 @@ Status clsMapServ::SafeCall() {
     return guarded([&] {
         Store& store = module_.store;
         requiredRef(store.objEvents)
-            ->signalInformation(store.dblMapX1, store.dblMapX2, store.dblMapY1, store.dblMapY2, store.strInfo);
+            ->signalInformation(store.dblMapX1, store.dblMapX2, store.dblMapY1, store.dblMapY2,
+                                store.strInfo);
     });
 }
 
@@ -25,9 +26,8 @@ Status clsMapServ::AddToFavouriteViews(std::u16string& /*strL*/) { return {}; }
 Status clsMapServ::LoadFavouriteViews(std::vector<std::u16string>& /*strFav*/) { return {}; }
 
 Status clsMapServ::SaveFavouriteViews(std::vector<std::u16string>& /*strL*/) {
-    return guarded([&] {
-        module_.services.messages.show(u"SaveFavouriteViews", MessageButtons::Ok, std::nullopt);
-    });
+    return guarded(
+        [&] { module_.services.messages.show(u"SaveFavouriteViews", MessageButtons::Ok, std::nullopt); });
 }
 
 Status clsMapServ::SpecialMenuOption(ObjectRef& /*picMap*/, std::int16_t& intIndex, vb::Boolean& result) {

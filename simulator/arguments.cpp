@@ -65,12 +65,18 @@ struct Reader {
 
 bool readRequest(Reader& in, const std::string& word, Options& options) {
     static const std::map<std::string, RequestKind> kinds = {
-        {"corners", RequestKind::Corners}, {"centre", RequestKind::Centre},
-        {"resize", RequestKind::Resize},   {"zoom-in", RequestKind::ZoomIn},
-        {"zoom-out", RequestKind::ZoomOut}, {"zoom-all", RequestKind::ZoomAll},
-        {"pan", RequestKind::Pan},         {"layer", RequestKind::Layer},
-        {"safe-call", RequestKind::SafeCall}, {"show-panel", RequestKind::ShowPanel},
-        {"close-panel", RequestKind::ClosePanel}, {"menu", RequestKind::Menu},
+        {"corners", RequestKind::Corners},
+        {"centre", RequestKind::Centre},
+        {"resize", RequestKind::Resize},
+        {"zoom-in", RequestKind::ZoomIn},
+        {"zoom-out", RequestKind::ZoomOut},
+        {"zoom-all", RequestKind::ZoomAll},
+        {"pan", RequestKind::Pan},
+        {"layer", RequestKind::Layer},
+        {"safe-call", RequestKind::SafeCall},
+        {"show-panel", RequestKind::ShowPanel},
+        {"close-panel", RequestKind::ClosePanel},
+        {"menu", RequestKind::Menu},
         {"favourites", RequestKind::Favourites},
     };
     const auto kind = kinds.find(word);
@@ -81,17 +87,22 @@ bool readRequest(Reader& in, const std::string& word, Options& options) {
     Request request{kind->second, {}};
     bool ok = true;
     switch (request.kind) {
-    case RequestKind::Corners:
-        for (int i = 0; ok && i < 4; ++i) ok = in.degree(request.degrees);
-        break;
-    case RequestKind::Centre:
-        for (int i = 0; ok && i < 2; ++i) ok = in.degree(request.degrees);
-        break;
-    case RequestKind::Resize: ok = in.size(request.width, request.height); break;
-    case RequestKind::Pan:
-    case RequestKind::Layer:
-    case RequestKind::Menu: ok = in.integer(request.code); break;
-    default: break;
+        case RequestKind::Corners:
+            for (int i = 0; ok && i < 4; ++i) ok = in.degree(request.degrees);
+            break;
+        case RequestKind::Centre:
+            for (int i = 0; ok && i < 2; ++i) ok = in.degree(request.degrees);
+            break;
+        case RequestKind::Resize:
+            ok = in.size(request.width, request.height);
+            break;
+        case RequestKind::Pan:
+        case RequestKind::Layer:
+        case RequestKind::Menu:
+            ok = in.integer(request.code);
+            break;
+        default:
+            break;
     }
     if (ok) options.requests.push_back(request);
     return ok;

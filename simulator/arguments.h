@@ -9,15 +9,26 @@
 namespace vamu::sim {
 
 enum class RequestKind {
-    Corners, Centre, Resize, ZoomIn, ZoomOut, ZoomAll, Pan, Layer,
-    SafeCall, ShowPanel, ClosePanel, Menu, Favourites,
+    Corners,
+    Centre,
+    Resize,
+    ZoomIn,
+    ZoomOut,
+    ZoomAll,
+    Pan,
+    Layer,
+    SafeCall,
+    ShowPanel,
+    ClosePanel,
+    Menu,
+    Favourites,
 };
 
 struct Request {
     RequestKind kind;
-    std::vector<double> degrees;  // corners: X1 Y1 X2 Y2; centre: X Y
+    std::vector<double> degrees;         // corners: X1 Y1 X2 Y2; centre: X Y
     std::int32_t width = 0, height = 0;  // resize
-    std::int16_t code = 0;  // pan code, layer button, menu index
+    std::int16_t code = 0;               // pan code, layer button, menu index
 };
 
 struct Options {

@@ -31,8 +31,14 @@ Session::Session(const Options& options, std::ostream& out)
       platform_(native::NativeOptions{{}, false}),
       profile_(platform_.profile(), options.trace ? out : nullStream),
       panels_(platform_.panels(), options.trace ? out : nullStream),
-      services_{platform_.host(),  platform_.clipboard(), platform_.pictures(), platform_.messages(),
-                platform_.clock(), profile_,              panels_,              platform_.version()},
+      services_{platform_.host(),
+                platform_.clipboard(),
+                platform_.pictures(),
+                platform_.messages(),
+                platform_.clock(),
+                profile_,
+                panels_,
+                platform_.version()},
       module_(services_, makeForm1),
       server_(module_),
       picture_(std::make_shared<native::SubstitutePictureBox>(options.width, options.height)),
@@ -41,13 +47,13 @@ Session::Session(const Options& options, std::ostream& out)
       picMap_(picture_) {
     std::filesystem::create_directories(hostDir_ / "MAPS");
     platform_.host().automation().setInstallationDirectory(native::DriveMap::toWindows(hostDir_));
-    events_->onSignalInformation([this](double& x1, double& x2, double& y1, double& y2, std::u16string& info) {
-        out_ << "SignalInformation " << number(x1) << ' ' << number(x2) << ' ' << number(y1) << ' '
-             << number(y2) << ' ' << quote(info) << '\n';
-    });
-    events_->onSignalSpecialRedraw([this](std::u16string& info) {
-        out_ << "SignalSpecialRedraw " << quote(info) << '\n';
-    });
+    events_->onSignalInformation(
+        [this](double& x1, double& x2, double& y1, double& y2, std::u16string& info) {
+            out_ << "SignalInformation " << number(x1) << ' ' << number(x2) << ' ' << number(y1) << ' '
+                 << number(y2) << ' ' << quote(info) << '\n';
+        });
+    events_->onSignalSpecialRedraw(
+        [this](std::u16string& info) { out_ << "SignalSpecialRedraw " << quote(info) << '\n'; });
     platform_.messages().setObserver([this](const native::ShownMessage& box) {
         out_ << "MessageBox " << quote(box.title.value_or(kDefaultTitle)) << ' ' << quote(box.text) << '\n';
     });
@@ -73,8 +79,8 @@ bool Session::start() {
     const Status features = server_.GetSupportedFeatures(diagonal, zoomIn, zoomOut, zoomAll, panel, helpFile,
                                                          helpTopic, shortName, captions);
     auto flag = [](vb::Boolean b) { return b ? "True" : "False"; };
-    out_ << "Features DiagonalPan=" << flag(diagonal) << " ZoomIn=" << flag(zoomIn) << " ZoomOut="
-         << flag(zoomOut) << " ZoomAll=" << flag(zoomAll) << " ControlPanel=" << flag(panel)
+    out_ << "Features DiagonalPan=" << flag(diagonal) << " ZoomIn=" << flag(zoomIn)
+         << " ZoomOut=" << flag(zoomOut) << " ZoomAll=" << flag(zoomAll) << " ControlPanel=" << flag(panel)
          << " HelpFile=" << quote(helpFile) << " HelpTopic=" << helpTopic << " ShortName=" << quote(shortName)
          << " Menu=";
     for (const auto& caption : captions) out_ << quote(caption) << (&caption == &captions.back() ? "" : ",");
@@ -88,46 +94,50 @@ void Session::run(const Request& request) {
     std::vector<double> d = request.degrees;
     std::int16_t code = request.code;
     switch (request.kind) {
-    case RequestKind::Corners: {
-        const Status s = server_.DrawMapFromCorners(picMap_, d[0], d[1], d[2], d[3], result);
-        return printStatus("DrawMapFromCorners", result, s);
-    }
-    case RequestKind::Centre: {
-        const Status s = server_.DrawMapFromCentre(picMap_, d[0], d[1], result);
-        return printStatus("DrawMapFromCentre", result, s);
-    }
-    case RequestKind::Resize: return runResize(request);
-    case RequestKind::ZoomIn: {
-        const Status s = server_.ZoomIn(picMap_, result);
-        return printStatus("ZoomIn", result, s);
-    }
-    case RequestKind::ZoomOut: {
-        const Status s = server_.ZoomOut(picMap_, result);
-        return printStatus("ZoomOut", result, s);
-    }
-    case RequestKind::ZoomAll: {
-        const Status s = server_.ZoomAll(picMap_, result);
-        return printStatus("ZoomAll", result, s);
-    }
-    case RequestKind::Pan: {
-        const Status s = server_.ZoomPan(picMap_, code, result);
-        return printStatus("ZoomPan", result, s);
-    }
-    case RequestKind::Layer: return runLayerClick(code);
-    case RequestKind::SafeCall: {
-        const Status s = server_.SafeCall();
-        return printStatus("SafeCall", s.ok(), s);
-    }
-    case RequestKind::ShowPanel: {
-        const Status s = server_.ShowControlPanel();
-        return printStatus("ShowControlPanel", s.ok(), s);
-    }
-    case RequestKind::ClosePanel: return runClosePanel();
-    case RequestKind::Menu: {
-        const Status s = server_.SpecialMenuOption(picMap_, code, result);
-        return printStatus("SpecialMenuOption", result, s);
-    }
-    case RequestKind::Favourites: return runFavourites();
+        case RequestKind::Corners: {
+            const Status s = server_.DrawMapFromCorners(picMap_, d[0], d[1], d[2], d[3], result);
+            return printStatus("DrawMapFromCorners", result, s);
+        }
+        case RequestKind::Centre: {
+            const Status s = server_.DrawMapFromCentre(picMap_, d[0], d[1], result);
+            return printStatus("DrawMapFromCentre", result, s);
+        }
+        case RequestKind::Resize:
+            return runResize(request);
+        case RequestKind::ZoomIn: {
+            const Status s = server_.ZoomIn(picMap_, result);
+            return printStatus("ZoomIn", result, s);
+        }
+        case RequestKind::ZoomOut: {
+            const Status s = server_.ZoomOut(picMap_, result);
+            return printStatus("ZoomOut", result, s);
+        }
+        case RequestKind::ZoomAll: {
+            const Status s = server_.ZoomAll(picMap_, result);
+            return printStatus("ZoomAll", result, s);
+        }
+        case RequestKind::Pan: {
+            const Status s = server_.ZoomPan(picMap_, code, result);
+            return printStatus("ZoomPan", result, s);
+        }
+        case RequestKind::Layer:
+            return runLayerClick(code);
+        case RequestKind::SafeCall: {
+            const Status s = server_.SafeCall();
+            return printStatus("SafeCall", s.ok(), s);
+        }
+        case RequestKind::ShowPanel: {
+            const Status s = server_.ShowControlPanel();
+            return printStatus("ShowControlPanel", s.ok(), s);
+        }
+        case RequestKind::ClosePanel:
+            return runClosePanel();
+        case RequestKind::Menu: {
+            const Status s = server_.SpecialMenuOption(picMap_, code, result);
+            return printStatus("SpecialMenuOption", result, s);
+        }
+        case RequestKind::Favourites:
+            return runFavourites();
     }
 }
 
@@ -183,7 +193,8 @@ void Session::finish(std::ostream& err) {
         err << "--- panel log (newest first) ---\n" << toUtf8(module_.panel().log().text());
     }
     const std::filesystem::path bitmap = hostDir_ / "MAPS" / "!!vamuMapserver.bmp";
-    err << "map bitmap: " << bitmap.string() << (std::filesystem::exists(bitmap) ? "" : " (not written)") << '\n';
+    err << "map bitmap: " << bitmap.string() << (std::filesystem::exists(bitmap) ? "" : " (not written)")
+        << '\n';
     if (options_.png && std::filesystem::exists(bitmap)) {
         std::filesystem::path png = bitmap;
         png.replace_extension(".png");

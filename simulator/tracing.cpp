@@ -85,21 +85,23 @@ void TracingMapControl::setHeight(float pixels) {
 }
 
 void TracingMapControl::onPositionChanged(PositionChanged handler) {
-    inner_.onPositionChanged([this, handler = std::move(handler)](std::int32_t lat, std::int32_t lng,
-                                                                  std::int32_t third) {
-        line() << "PositionChanged " << lat << ' ' << lng << ' ' << third << '\n';
-        if (handler) handler(lat, lng, third);
-    });
+    inner_.onPositionChanged(
+        [this, handler = std::move(handler)](std::int32_t lat, std::int32_t lng, std::int32_t third) {
+            line() << "PositionChanged " << lat << ' ' << lng << ' ' << third << '\n';
+            if (handler) handler(lat, lng, third);
+        });
 }
 
 bool TracingProfileWriter::writeString(const std::u16string& section, const std::u16string& key,
                                        const std::u16string& value, const std::u16string& file) {
-    out_ << "WritePrivateProfileString " << quote(section) << ' ' << quote(key) << ' ' << quote(value)
-         << ' ' << quote(file) << '\n';
+    out_ << "WritePrivateProfileString " << quote(section) << ' ' << quote(key) << ' ' << quote(value) << ' '
+         << quote(file) << '\n';
     return inner_.writeString(section, key, value, file);
 }
 
 TracingPanelWidgets::TracingPanelWidgets(std::unique_ptr<PanelWidgets> inner, std::ostream& out)
-    : inner_(std::move(inner)), atlas_(inner_->atlas(), "Atlas", out), miniAtlas_(inner_->miniAtlas(), "miniAtlas", out) {}
+    : inner_(std::move(inner)),
+      atlas_(inner_->atlas(), "Atlas", out),
+      miniAtlas_(inner_->miniAtlas(), "miniAtlas", out) {}
 
 }  // namespace vamu::sim

@@ -72,7 +72,8 @@ TEST(DrawingRequests, CornersAdoptThePictureBoxAndSizeTheMainMapToIt) {
     EXPECT_EQ(h.widgets().atlas().widthPixels(), 400);
     std::int32_t lat = 0, lng = 0;
     h.widgets().atlas().pixelToLatLng(400, 300, lat, lng);
-    EXPECT_TRUE(contains(trace, "Atlas.PixelToLatLng 400 300 -> " + std::to_string(lat) + " " + std::to_string(lng)));
+    EXPECT_TRUE(
+        contains(trace, "Atlas.PixelToLatLng 400 300 -> " + std::to_string(lat) + " " + std::to_string(lng)));
 }
 
 TEST(DrawingRequests, CornersFailOnAnObjectThatIsNoPictureBoxWithNothingChanged) {

@@ -43,9 +43,10 @@ TEST(Handshake, SettingsEntryIsAWellFormedPathWithOrWithoutATrailingBackslash) {
         PluginHarness h(dir);
         ASSERT_TRUE(h.initialize());
         const auto trace = h.takeTrace();
-        EXPECT_EQ(trace.back(),
-                  "WritePrivateProfileString \"MAPS\" \"LAST_MAP\" \"C:\\\\UIV\\\\MAPS\\\\!!vamuMapserver.inf\" "
-                  "\"C:\\\\UIV\\\\uiview32.ini\"");
+        EXPECT_EQ(
+            trace.back(),
+            "WritePrivateProfileString \"MAPS\" \"LAST_MAP\" \"C:\\\\UIV\\\\MAPS\\\\!!vamuMapserver.inf\" "
+            "\"C:\\\\UIV\\\\uiview32.ini\"");
         EXPECT_EQ(readBytes(h.drive / "UIV" / "uiview32.ini"),
                   "[MAPS]\r\nLAST_MAP=C:\\UIV\\MAPS\\!!vamuMapserver.inf\r\n");
     }
@@ -87,7 +88,7 @@ TEST(Handshake, ADeletedLastMapFailsTheSecondInitializeAfterTheFormIsStored) {
     ASSERT_FALSE(status);
     EXPECT_EQ(status.error->number(), 53);
     EXPECT_EQ(h.store().strInfo, u"Mapserver by Vamu");  // steps before the load are done
-    EXPECT_EQ(h.store().intLayer, 3);                     // and those after it are not
+    EXPECT_EQ(h.store().intLayer, 3);                    // and those after it are not
 }
 
 TEST(Handshake, AHostThatCannotCreateItsAutomationObjectLeavesNoEventsObject) {
@@ -113,7 +114,8 @@ TEST(Handshake, FeaturesAreReportedAndZoomAllIsLeftAsPassed) {
     PluginHarness h;
     Features before;
     ASSERT_TRUE(before.ask(h.server));
-    EXPECT_EQ(before.captions, (std::vector<std::u16string>{u"ヴァムーマップサーバーHelp", u"Hello ! 「  」"}));
+    EXPECT_EQ(before.captions,
+              (std::vector<std::u16string>{u"ヴァムーマップサーバーHelp", u"Hello ! 「  」"}));
     EXPECT_EQ(h.store().blnCanZoomIn, vb::True);
 
     for (const vb::Boolean passed : {vb::True, vb::False}) {

@@ -55,7 +55,8 @@ TEST_F(MapControlCollections, ConfiguredLayerCountsAreReportedAsTheyAre) {
     for (std::int32_t n : {0, 5, 13, 14, 15}) {
         std::vector<LayerSpec>& specs = control.catalogue()[0].layers;
         specs.clear();
-        for (std::int32_t i = 0; i < n; ++i) specs.push_back({fromUtf8("L" + std::to_string(i)), 1000 + i, i, true});
+        for (std::int32_t i = 0; i < n; ++i)
+            specs.push_back({fromUtf8("L" + std::to_string(i)), 1000 + i, i, true});
         auto layers = control.layers();
         EXPECT_EQ(layers->count(), n);
         std::int32_t last = n - 1;

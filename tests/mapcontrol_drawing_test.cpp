@@ -21,7 +21,8 @@ protected:
 };
 
 TEST_F(MapControlDrawing, ClipboardImageHasExactlyTheControlSize) {
-    const std::pair<float, float> sizes[] = {{320, 240}, {321, 241}, {1, 1}, {0, 0}, {0, 240}, {320, 0}, {2.5f, 3.5f}};
+    const std::pair<float, float> sizes[] = {{320, 240}, {321, 241}, {1, 1},      {0, 0},
+                                             {0, 240},   {320, 0},   {2.5f, 3.5f}};
     for (auto [w, h] : sizes) {
         control.setWidth(w);
         control.setHeight(h);
@@ -29,7 +30,8 @@ TEST_F(MapControlDrawing, ClipboardImageHasExactlyTheControlSize) {
         const Image& image = clipboard.last;
         EXPECT_EQ(image.width, control.widthPixels()) << w;
         EXPECT_EQ(image.height, control.heightPixels()) << h;
-        EXPECT_EQ(image.pixels.size(), static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height));
+        EXPECT_EQ(image.pixels.size(),
+                  static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height));
     }
     EXPECT_EQ(clipboard.last.width, 2);
     EXPECT_EQ(clipboard.last.height, 4);

@@ -131,9 +131,8 @@ TEST_F(MapControlEvents, ScrollByBringsThatPixelToTheCentre) {
 }
 
 TEST_F(MapControlEvents, HandlerFailureReachesTheCallerAfterTheMove) {
-    control.onPositionChanged([](std::int32_t, std::int32_t, std::int32_t) {
-        throw RuntimeError(ErrorNumber::ObjectNotSet);
-    });
+    control.onPositionChanged(
+        [](std::int32_t, std::int32_t, std::int32_t) { throw RuntimeError(ErrorNumber::ObjectNotSet); });
     EXPECT_EQ(errorOf([&] { control.setCenter(1, 2, 1, 0); }), 91);
     EXPECT_EQ(control.centreLat(), 1);
     EXPECT_EQ(errorOf([&] { control.scrollBy(0, 10); }), 91);

@@ -20,7 +20,8 @@ std::uint32_t le(const std::vector<std::uint8_t>& b, std::size_t at, std::size_t
 Image pattern(std::int32_t w, std::int32_t h) {
     Image image(w, h);
     for (std::int32_t y = 0; y < h; ++y) {
-        for (std::int32_t x = 0; x < w; ++x) image.at(x, y) = static_cast<std::uint32_t>((x * 37 + y * 101) * 0x010203) & 0xFFFFFF;
+        for (std::int32_t x = 0; x < w; ++x)
+            image.at(x, y) = static_cast<std::uint32_t>((x * 37 + y * 101) * 0x010203) & 0xFFFFFF;
     }
     return image;
 }
@@ -116,14 +117,14 @@ TEST(NativeBmp, AnythingElseIsAnInvalidPicture) {
         {'B', 'M'},
         changed(0, 'P'),
         truncated,
-        changed(28, 16),              // 16 bits per pixel
-        changed(30, 1),               // run-length compressed
-        changed(18, 0),               // no width
-        changed(26, 2),               // two planes
-        changed(14, 12),              // old core header
-        changed(22, 100),             // more rows than the data holds
-        changed(25, 0x40),            // a size beyond any picture
-        changed(10, 200),             // pixels start beyond the data
+        changed(28, 16),    // 16 bits per pixel
+        changed(30, 1),     // run-length compressed
+        changed(18, 0),     // no width
+        changed(26, 2),     // two planes
+        changed(14, 12),    // old core header
+        changed(22, 100),   // more rows than the data holds
+        changed(25, 0x40),  // a size beyond any picture
+        changed(10, 200),   // pixels start beyond the data
         masks,
     };
     for (std::size_t i = 0; i < bad.size(); ++i) {

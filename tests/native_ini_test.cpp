@@ -34,8 +34,9 @@ TEST_F(NativeIniTest, CreatesTheFileThroughADoubledBackslash) {
 }
 
 TEST_F(NativeIniTest, ReplacesTheValueInPlaceWhateverTheCase) {
-    writeBytes(folder / "uiview32.ini",
-               "; settings\nA=1\n[Other]\r\nlast_map=keep\r\n[ maps ]\r\nFirst=1\r\n Last_Map = old value\r\nZ=2");
+    writeBytes(
+        folder / "uiview32.ini",
+        "; settings\nA=1\n[Other]\r\nlast_map=keep\r\n[ maps ]\r\nFirst=1\r\n Last_Map = old value\r\nZ=2");
     EXPECT_TRUE(write(u"MAPS", u"LAST_MAP", u"new"));
     EXPECT_EQ(contents(),
               "; settings\nA=1\n[Other]\r\nlast_map=keep\r\n[ maps ]\r\nFirst=1\r\nLast_Map=new\r\nZ=2");
@@ -78,7 +79,7 @@ TEST_F(NativeIniTest, StringsEndAtTheirFirstNul) {
 TEST_F(NativeIniTest, UnwritableFilesGiveFalse) {
     EXPECT_FALSE(write(u"MAPS", u"K", u"v", u"C:\\UIV\\uiview32.ini"));  // no such folder
     EXPECT_FALSE(write(u"MAPS", u"K", u"v", u"Q:\\uiview32.ini"));       // no such drive
-    EXPECT_FALSE(write(u"MAPS", u"K", u"v", u"C:\\€.ini"));               // '?' in the name
+    EXPECT_FALSE(write(u"MAPS", u"K", u"v", u"C:\\€.ini"));              // '?' in the name
     EXPECT_TRUE(folder.names().empty());
 
     writeBytes(folder / "uiview32.ini", "[MAPS]\r\nK=old\r\n");

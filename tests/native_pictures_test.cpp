@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 
 #include <csignal>
@@ -71,7 +70,8 @@ TEST_F(NativePicturesTest, FolderInThePlaceOfTheFileStaysAndLeavesNoTemporary) {
 
 TEST_F(NativePicturesTest, ReadOnlyFileStaysIntact) {
     writeBytes(folder / "map.bmp", "old bitmap");
-    fs::permissions(folder / "map.bmp", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(folder / "map.bmp",
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_EQ(errorOf([&] { pictures.saveAsBmp(picture(2, 2), u"C:\\map.bmp"); }), 75);
     EXPECT_EQ(readBytes(folder / "map.bmp"), "old bitmap");
     EXPECT_EQ(folder.names(), std::vector<std::string>{"map.bmp"});

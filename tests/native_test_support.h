@@ -42,7 +42,8 @@ public:
     // The names in the folder, to see that nothing was left behind.
     std::vector<std::string> names() const {
         std::vector<std::string> out;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) out.push_back(entry.path().filename());
+        for (const auto& entry : std::filesystem::directory_iterator(path_))
+            out.push_back(entry.path().filename());
         return out;
     }
 

@@ -26,10 +26,10 @@ TEST(Panel, LoadsBeforeItSelectsTheDataSetAndComposesTheBitmapPath) {
     const auto trace = h.takeTrace();
     ASSERT_GE(trace.size(), 7u);
     EXPECT_EQ(std::vector<std::string>(trace.begin(), trace.begin() + 7),
-              (std::vector<std::string>{"miniAtlas.OverviewMode = True", "miniAtlas.SetDisplayOption 1 \".\" 1",
-                                        "Atlas.SetDisplayOption 1 \".\" 0", "Atlas.Areas",
-                                        "Atlas.Areas.Item 0 -> \"RDW2010\"", "miniAtlas.AreaCode = \"RDW2010\"",
-                                        "Atlas.AreaCode = \"RDW2010\""}));
+              (std::vector<std::string>{
+                  "miniAtlas.OverviewMode = True", "miniAtlas.SetDisplayOption 1 \".\" 1",
+                  "Atlas.SetDisplayOption 1 \".\" 0", "Atlas.Areas", "Atlas.Areas.Item 0 -> \"RDW2010\"",
+                  "miniAtlas.AreaCode = \"RDW2010\"", "Atlas.AreaCode = \"RDW2010\""}));
     EXPECT_EQ(h.widgets().window().caption(), u"Mapserver by Vamu");
     EXPECT_EQ(h.widgets().window().borderStyle(), 1);
     EXPECT_TRUE(h.widgets().window().visible());
@@ -252,7 +252,8 @@ TEST(Panel, OverviewPositionCentresPublishesAndReloadsInThatOrder) {
     const std::int32_t lat = h.widgets().miniAtlas().centreLat();
     const std::int32_t lng = h.widgets().miniAtlas().centreLng();
     ASSERT_GE(trace.size(), 3u);
-    EXPECT_EQ(trace[0], "miniAtlas.PositionChanged " + std::to_string(lat) + " " + std::to_string(lng) + " 0");
+    EXPECT_EQ(trace[0],
+              "miniAtlas.PositionChanged " + std::to_string(lat) + " " + std::to_string(lng) + " 0");
     EXPECT_EQ(trace[1], "Atlas.SetCenter " + std::to_string(lat) + " " + std::to_string(lng) + " 1 0");
     EXPECT_EQ(trace[2], "Atlas.CopyToClipboard");
     EXPECT_EQ(trace.back(), "Atlas.Layers");  // the reload after publishing

@@ -1,13 +1,14 @@
 // The render-and-publish cycle: what reaches the host, in which order, and
 // what stays done when a step fails.
 
+#include "engine/render_cycle.h"
+
 #include <gtest/gtest.h>
 
 #include "contracts/text.h"
 #include "engine/conversions.h"
-#include "engine/render_cycle.h"
-#include "native/bmp_codec.h"
 #include "native/atomic_file.h"
+#include "native/bmp_codec.h"
 #include "support/plugin_harness.h"
 
 namespace vamu::testing {
@@ -54,9 +55,9 @@ TEST(RenderCycle, PublishesPictureFileCornersAndLogLine) {
 
     const std::u16string log = h.log();
     const auto firstLine = log.substr(0, log.find(u"\r\n"));
-    EXPECT_NE(firstLine.find(u": マップを更新->" + h.store().udtLayers[7].Title + u"(" +
-                             u"25000" + u") に変更"),
-              std::u16string::npos)
+    EXPECT_NE(
+        firstLine.find(u": マップを更新->" + h.store().udtLayers[7].Title + u"(" + u"25000" + u") に変更"),
+        std::u16string::npos)
         << toUtf8(firstLine);
 }
 
@@ -162,7 +163,7 @@ TEST(RenderCycle, AHostThatFailsSignalInformationEndsTheCycleThere) {
     Rendered h;
     const std::u16string log = h.log();
     h.events->failures().fail(native::EventMethod::SignalInformation,
-                                  RuntimeError::foreign(0x80004005u, u"host failed"));
+                              RuntimeError::foreign(0x80004005u, u"host failed"));
     try {
         RefreshMap(h.module);
         FAIL() << "no error";

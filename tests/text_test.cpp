@@ -10,8 +10,9 @@ namespace {
 TEST(TextUtf8, JapaneseRoundTrip) {
     const std::u16string text = u"地図の読み込み中… (RDW2010) ｶﾅ";
     const std::string utf8 = toUtf8(text);
-    EXPECT_EQ(utf8, "\xE5\x9C\xB0\xE5\x9B\xB3\xE3\x81\xAE\xE8\xAA\xAD\xE3\x81\xBF\xE8\xBE\xBC\xE3\x81\xBF"
-                    "\xE4\xB8\xAD\xE2\x80\xA6 (RDW2010) \xEF\xBD\xB6\xEF\xBE\x85");
+    EXPECT_EQ(utf8,
+              "\xE5\x9C\xB0\xE5\x9B\xB3\xE3\x81\xAE\xE8\xAA\xAD\xE3\x81\xBF\xE8\xBE\xBC\xE3\x81\xBF"
+              "\xE4\xB8\xAD\xE2\x80\xA6 (RDW2010) \xEF\xBD\xB6\xEF\xBE\x85");
     EXPECT_EQ(fromUtf8(utf8), text);
     EXPECT_EQ(toUtf8(u""), "");
     EXPECT_EQ(fromUtf8(""), u"");
@@ -21,7 +22,9 @@ TEST(TextUtf8, EncodingBoundaries) {
     // The last code point of each length and the first of the next.
     const std::u16string text = {0x0000, 0x007F, 0x0080, 0x07FF, 0x0800, 0xD7FF, 0xE000, 0xFFFD, 0xFFFF};
     const std::string utf8 = toUtf8(text);
-    EXPECT_EQ(utf8, std::string("\0\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBD\xEF\xBF\xBF", 21));
+    EXPECT_EQ(utf8,
+              std::string(
+                  "\0\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBD\xEF\xBF\xBF", 21));
     EXPECT_EQ(fromUtf8(utf8), text);
 }
 
@@ -37,7 +40,9 @@ TEST(TextUtf8, LoneSurrogatesBecomeReplacementCharacters) {
     const char16_t high = 0xD842, low = 0xDFB7;
     EXPECT_EQ(toUtf8(std::u16string{high}), "\xEF\xBF\xBD");
     EXPECT_EQ(toUtf8(std::u16string{low}), "\xEF\xBF\xBD");
-    EXPECT_EQ(toUtf8(std::u16string{u'a', high, u'b'}), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(toUtf8(std::u16string{u'a', high, u'b'}),
+              "a\xEF\xBF\xBD"
+              "b");
     // Reversed order is two lone surrogates, not a pair.
     EXPECT_EQ(toUtf8(std::u16string{low, high}), "\xEF\xBF\xBD\xEF\xBF\xBD");
     // A high surrogate followed by another pair: the first stands alone.
@@ -45,10 +50,14 @@ TEST(TextUtf8, LoneSurrogatesBecomeReplacementCharacters) {
 }
 
 TEST(TextUtf8, MalformedBytesBecomeReplacementCharacters) {
-    EXPECT_EQ(fromUtf8("a\x80" "b"), u"a\uFFFDb");            // stray continuation byte
-    EXPECT_EQ(fromUtf8("\xFF\xFE"), u"\uFFFD\uFFFD");          // bytes that never occur
-    EXPECT_EQ(fromUtf8("\xE5\x9C"), u"\uFFFD");                // truncated at the end
-    EXPECT_EQ(fromUtf8("\xE5\x9C" "A"), u"\uFFFDA");           // truncated before ASCII
+    EXPECT_EQ(fromUtf8("a\x80"
+                       "b"),
+              u"a\uFFFDb");                            // stray continuation byte
+    EXPECT_EQ(fromUtf8("\xFF\xFE"), u"\uFFFD\uFFFD");  // bytes that never occur
+    EXPECT_EQ(fromUtf8("\xE5\x9C"), u"\uFFFD");        // truncated at the end
+    EXPECT_EQ(fromUtf8("\xE5\x9C"
+                       "A"),
+              u"\uFFFDA");                                     // truncated before ASCII
     EXPECT_EQ(fromUtf8("\xE5\x9C\xE5\x9C\xB0"), u"\uFFFD地");  // truncated before a full one
     EXPECT_EQ(fromUtf8("\xF0\xA0\xAE"), u"\uFFFD");
 }

@@ -86,7 +86,8 @@ TEST(ZoomRequests, ZoomOutStopsAtZeroAndLogsWhy) {
 
 TEST(ZoomRequests, AFailedRedrawAfterAZoomKeepsTheNewLayer) {
     Zooming h;
-    h.events->failures().fail(native::EventMethod::SignalInformation, RuntimeError(ErrorNumber::ObjectNotSet));
+    h.events->failures().fail(native::EventMethod::SignalInformation,
+                              RuntimeError(ErrorNumber::ObjectNotSet));
     Status status;
     EXPECT_EQ(h.zoomIn(status), vb::False);
     EXPECT_EQ(status.error->number(), 91);
@@ -121,8 +122,9 @@ TEST(ZoomRequests, UnrecognisedPanCodesRedrawWithoutMoving) {
         Status status;
         EXPECT_EQ(h.pan(code, status), vb::True) << code;
         const auto trace = h.takeTrace();
-        EXPECT_TRUE(std::none_of(trace.begin(), trace.end(),
-                                 [](const std::string& l) { return l.find("SetCenter") != std::string::npos; }));
+        EXPECT_TRUE(std::none_of(trace.begin(), trace.end(), [](const std::string& l) {
+            return l.find("SetCenter") != std::string::npos;
+        }));
         EXPECT_EQ(h.events->calls().size(), 2u);
     }
 }

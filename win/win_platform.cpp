@@ -1,10 +1,10 @@
 #include "win/win_platform.h"
 
+#include "win/panel/panel_window.h"
 #include "win/platform/clipboard.h"
 #include "win/platform/clock.h"
 #include "win/platform/host_binding.h"
 #include "win/platform/messages.h"
-#include "win/panel/panel_window.h"
 #include "win/platform/pictures.h"
 #include "win/platform/profile.h"
 #include "win/platform/version.h"
@@ -13,9 +13,8 @@ namespace vamu::win {
 
 struct WinPlatform::Impl {
     explicit Impl(HMODULE module)
-        : panels(module, clipboard),
-          version(module),
-          services{host, clipboard, pictures, messages, clock, profile, panels, version} {}
+        : panels(module, clipboard), version(module), services{host,  clipboard, pictures, messages,
+                                                               clock, profile,   panels,   version} {}
 
     WinHostBinding host;
     WinClipboard clipboard;

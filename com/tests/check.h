@@ -18,36 +18,36 @@ std::string hex(unsigned long value);
 
 }  // namespace vamu::wine_test
 
-#define CHECK(cond)                                                                  \
-    do {                                                                             \
-        if (cond) {                                                                  \
-            ++::vamu::wine_test::passes();                                           \
-        } else {                                                                     \
-            ::vamu::wine_test::fail(__FILE__, __LINE__, #cond);                      \
-        }                                                                            \
+#define CHECK(cond)                                             \
+    do {                                                        \
+        if (cond) {                                             \
+            ++::vamu::wine_test::passes();                      \
+        } else {                                                \
+            ::vamu::wine_test::fail(__FILE__, __LINE__, #cond); \
+        }                                                       \
     } while (0)
 
-#define CHECK_HR(expected, actual)                                                   \
-    do {                                                                             \
-        const HRESULT vamu_hr_ = (actual);                                           \
-        if (vamu_hr_ == static_cast<HRESULT>(expected)) {                            \
-            ++::vamu::wine_test::passes();                                           \
-        } else {                                                                     \
-            ::vamu::wine_test::fail(__FILE__, __LINE__,                              \
-                                    #actual " gave " + ::vamu::wine_test::hex(       \
-                                        static_cast<unsigned long>(vamu_hr_)) +      \
-                                    ", expected " #expected);                        \
-        }                                                                            \
+#define CHECK_HR(expected, actual)                                                                     \
+    do {                                                                                               \
+        const HRESULT vamu_hr_ = (actual);                                                             \
+        if (vamu_hr_ == static_cast<HRESULT>(expected)) {                                              \
+            ++::vamu::wine_test::passes();                                                             \
+        } else {                                                                                       \
+            ::vamu::wine_test::fail(__FILE__, __LINE__,                                                \
+                                    #actual " gave " +                                                 \
+                                        ::vamu::wine_test::hex(static_cast<unsigned long>(vamu_hr_)) + \
+                                        ", expected " #expected);                                      \
+        }                                                                                              \
     } while (0)
 
-#define CHECK_WSTR(expected, actual)                                                 \
-    do {                                                                             \
-        const std::wstring vamu_a_ = (actual), vamu_e_ = (expected);                 \
-        if (vamu_a_ == vamu_e_) {                                                    \
-            ++::vamu::wine_test::passes();                                           \
-        } else {                                                                     \
-            ::vamu::wine_test::fail(__FILE__, __LINE__,                              \
-                                    #actual " is \"" + ::vamu::wine_test::narrow(vamu_a_) + \
-                                    "\", expected \"" + ::vamu::wine_test::narrow(vamu_e_) + "\""); \
-        }                                                                            \
+#define CHECK_WSTR(expected, actual)                                                                    \
+    do {                                                                                                \
+        const std::wstring vamu_a_ = (actual), vamu_e_ = (expected);                                    \
+        if (vamu_a_ == vamu_e_) {                                                                       \
+            ++::vamu::wine_test::passes();                                                              \
+        } else {                                                                                        \
+            ::vamu::wine_test::fail(__FILE__, __LINE__,                                                 \
+                                    #actual " is \"" + ::vamu::wine_test::narrow(vamu_a_) +             \
+                                        "\", expected \"" + ::vamu::wine_test::narrow(vamu_e_) + "\""); \
+        }                                                                                               \
     } while (0)

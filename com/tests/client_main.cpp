@@ -2,8 +2,8 @@
 // run, named on the command line:
 //   typelib | registered | unregistered | dispatch | session <host dir> | bench [calls]
 
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,7 +38,8 @@ bool run(int argc, char** argv) {
     } else if (what == "bench") {
         benchRequests(argc > 2 ? std::atol(argv[2]) : 20000);
     } else {
-        std::printf("usage: vamu_wine_client typelib|registered|unregistered|dispatch|session DIR|bench [N]\n");
+        std::printf(
+            "usage: vamu_wine_client typelib|registered|unregistered|dispatch|session DIR|bench [N]\n");
         return false;
     }
     std::printf("%s: %d passed, %d failed\n", what.c_str(), passes(), failures());

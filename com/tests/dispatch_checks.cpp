@@ -2,8 +2,8 @@
 // counts and types, the forms in which VB and scripts pass arguments, named
 // arguments, properties and the error reports; and the events class.
 
-#include <windows.h>
 #include <ocidl.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -46,8 +46,8 @@ void checkFeaturesByReference(IDispatch* server, VARIANT_BOOL zoomAllIn, bool sa
     VARIANT_BOOL diagonal = 0, zoomIn = 0, zoomOut = 0, zoomAll = zoomAllIn, panel = 0;
     BSTR help = SysAllocString(L"old"), shortName = nullptr;
     LONG topic = 5;
-    SAFEARRAY* captions = sameCaptions ? stringArray({kHelpCaption, L"Hello ! 「  」"}, 1)
-                                       : stringArray({L"a", L"b", L"c"}, 1);
+    SAFEARRAY* captions =
+        sameCaptions ? stringArray({kHelpCaption, L"Hello ! 「  」"}, 1) : stringArray({L"a", L"b", L"c"}, 1);
     CallOutcome r = invoke(server, kGetSupportedFeatures, DISPATCH_METHOD,
                            {ref(&diagonal), ref(&zoomIn), ref(&zoomOut), ref(&zoomAll), ref(&panel),
                             ref(&help), ref(&topic), ref(&shortName), ref(&captions)});
@@ -176,8 +176,8 @@ void checkErrorReports(IDispatch* server) {
     CHECK_WSTR(L"vamuMapserver", r.source());
     CHECK_WSTR(L"Object variable or With block variable not set", r.description());
     DISPPARAMS none{};
-    CHECK_HR(kObjectNotSet, server->Invoke(0x60030004, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr,
-                                           nullptr, nullptr));
+    CHECK_HR(kObjectNotSet,
+             server->Invoke(0x60030004, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
 }
 
 void checkArraysLeftAlone(IDispatch* server) {
@@ -242,8 +242,8 @@ void checkVtable(IDispatch* server) {
     SAFEARRAY* captions = nullptr;
     CHECK_HR(E_POINTER, dual->GetSupportedFeatures(&b[0], &b[1], &b[2], &b[3], nullptr, &help, &topic,
                                                    &shortName, &captions));
-    CHECK_HR(S_OK, dual->GetSupportedFeatures(&b[0], &b[1], &b[2], &b[3], &b[4], &help, &topic,
-                                              &shortName, &captions));
+    CHECK_HR(S_OK, dual->GetSupportedFeatures(&b[0], &b[1], &b[2], &b[3], &b[4], &help, &topic, &shortName,
+                                              &captions));
     CHECK(b[4] == VARIANT_TRUE && topic == -1 && captions && upperBound(captions) == 1);
     SysFreeString(help);
     SysFreeString(shortName);
@@ -300,7 +300,8 @@ void checkEventsClass() {
     if (!events) return;
     CHECK(idOf(events.get(), L"signalsuspend") == 0x60030003);
     double x = 1;
-    CHECK_HR(S_OK, call(events.get(), L"SignalInformation", {ref(&x), ref(&x), ref(&x), ref(&x), ref(&x)}).hr);
+    CHECK_HR(S_OK,
+             call(events.get(), L"SignalInformation", {ref(&x), ref(&x), ref(&x), ref(&x), ref(&x)}).hr);
     CHECK(x == 1);
     CHECK_HR(S_OK, call(events.get(), L"SignalCallsignData").hr);
     CHECK_HR(DISP_E_BADPARAMCOUNT, call(events.get(), L"SignalSuspend", std::vector<VARIANT>(6, ref(&x))).hr);

@@ -4,7 +4,8 @@
 
 namespace vamu::wine_test {
 
-const CLSID kHostAutomationClsid = {0x33CFA0BD, 0x2826, 0x11D4, {0x82, 0xE8, 0x00, 0xC0, 0xDF, 0x46, 0x4F, 0xC9}};
+const CLSID kHostAutomationClsid = {
+    0x33CFA0BD, 0x2826, 0x11D4, {0x82, 0xE8, 0x00, 0xC0, 0xDF, 0x46, 0x4F, 0xC9}};
 const IID kHostAutomationIid = {0x84C49058, 0x9EE9, 0x48B0, {0xBE, 0x81, 0x51, 0x6B, 0xC8, 0x6F, 0x63, 0x89}};
 
 namespace {
@@ -30,7 +31,8 @@ State& state() {
 }
 
 HRESULT STDMETHODCALLTYPE queryInterface(Automation* self, REFIID iid, void** object) {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, kHostAutomationIid)) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+        IsEqualIID(iid, kHostAutomationIid)) {
         *object = self;
         ++self->refs;
         return S_OK;

@@ -27,7 +27,8 @@ bool keyExists(const std::wstring& path) {
 std::wstring value(const std::wstring& path, const wchar_t* name = nullptr) {
     wchar_t data[1024] = {};
     DWORD size = sizeof data - sizeof(wchar_t);
-    if (RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) !=
+        ERROR_SUCCESS) {
         return L"<missing>";
     }
     return data;

@@ -91,7 +91,8 @@ void checkHandshake(IDispatch* server, HostObjects& h, HostAutomationClass& host
         args.push_back(ref(&each));
     }
     CHECK_HR(S_OK, call(server, L"GetSupportedFeatures", args).hr);
-    if (v[8].vt == (VT_ARRAY | VT_BSTR)) CHECK(arrayItems(v[8].parray).at(1) == L"Hello ! 「 " + kCallsign + L" 」");
+    if (v[8].vt == (VT_ARRAY | VT_BSTR))
+        CHECK(arrayItems(v[8].parray).at(1) == L"Hello ! 「 " + kCallsign + L" 」");
     for (VARIANT& each : v) VariantClear(&each);
 }
 
@@ -185,9 +186,10 @@ void checkMessageBoxes(IDispatch* server, HostObjects& h, MessageBoxWatch& boxes
     CHECK(seen.size() == 4);
     if (seen.size() != 4) return;
     CHECK_WSTR(L"Welcome!! " + kCallsign, seen[0].title);
-    CHECK_WSTR(kCallsign + L"さん、こんにちは\r\nProAtlas plugin by Vamu(QQ0QQQ)"
-                           L"をダウンロードしていただき、ありがとうございます。\r\n"
-                           L"このプラグインは現在開発途中です。不具合報告お待ちしております。",
+    CHECK_WSTR(kCallsign +
+                   L"さん、こんにちは\r\nProAtlas plugin by Vamu(QQ0QQQ)"
+                   L"をダウンロードしていただき、ありがとうございます。\r\n"
+                   L"このプラグインは現在開発途中です。不具合報告お待ちしております。",
                seen[0].text);
     CHECK_WSTR(L"ヴァムーマップサーバー", seen[1].text);
     CHECK_WSTR(L"vamuMapserver", seen[1].title);  // no title passed: the application's

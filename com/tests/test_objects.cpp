@@ -10,8 +10,15 @@ const IID kHostMapIid = {0x33CFA044, 0x2826, 0x11D4, {0x82, 0xE8, 0x00, 0xC0, 0x
 
 namespace {
 
-enum : DISPID { kPicture = 1, kScaleMode, kScaleWidth, kScaleHeight, kCaption, kSignalInformation,
-                kSignalSpecialRedraw };
+enum : DISPID {
+    kPicture = 1,
+    kScaleMode,
+    kScaleWidth,
+    kScaleHeight,
+    kCaption,
+    kSignalInformation,
+    kSignalSpecialRedraw
+};
 
 bool isPut(WORD flags) { return (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0; }
 
@@ -79,10 +86,13 @@ HRESULT TestDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* pa
 }
 
 PictureBox::PictureBox(float w, float h, bool standard)
-    : TestDispatch({{L"Picture", kPicture}, {L"ScaleMode", kScaleMode}, {L"ScaleWidth", kScaleWidth},
+    : TestDispatch({{L"Picture", kPicture},
+                    {L"ScaleMode", kScaleMode},
+                    {L"ScaleWidth", kScaleWidth},
                     {L"ScaleHeight", kScaleHeight}},
                    standard ? std::vector<IID>{kPictureBoxIid} : std::vector<IID>{}),
-      width(w), height(h) {}
+      width(w),
+      height(h) {}
 
 HRESULT PictureBox::call(DISPID id, WORD flags, DISPPARAMS& params, VARIANT* result) {
     if (id == kScaleWidth && !isPut(flags)) return returnR4(result, width);
@@ -141,7 +151,8 @@ HRESULT Form::call(DISPID id, WORD flags, DISPPARAMS& params, VARIANT* result) {
 }
 
 Events::Events()
-    : TestDispatch({{L"SignalInformation", kSignalInformation}, {L"SignalSpecialRedraw", kSignalSpecialRedraw}}, {}) {}
+    : TestDispatch(
+          {{L"SignalInformation", kSignalInformation}, {L"SignalSpecialRedraw", kSignalSpecialRedraw}}, {}) {}
 
 HRESULT Events::call(DISPID id, WORD, DISPPARAMS& params, VARIANT*) {
     if (params.cNamedArgs != 0) return DISP_E_NONAMEDARGS;

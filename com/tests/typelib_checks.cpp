@@ -20,7 +20,7 @@ constexpr USHORT kRetval = PARAMFLAG_FOUT | PARAMFLAG_FRETVAL;
 constexpr VARTYPE kArray = VT_SAFEARRAY;  // a SAFEARRAY(BSTR) parameter
 
 struct Param {
-    VARTYPE type;     // VT_BSTR and so on; kArray for a string array
+    VARTYPE type;  // VT_BSTR and so on; kArray for a string array
     bool byReference;
     USHORT flags;
 };
@@ -33,9 +33,8 @@ struct Function {
 };
 
 const Param S{VT_BSTR, true, kInOut}, B{VT_BOOL, true, kInOut}, D{VT_R8, true, kInOut},
-    I{VT_I2, true, kInOut}, L{VT_I4, true, kInOut}, O{VT_DISPATCH, true, kInOut},
-    A{kArray, true, kInOut}, R{VT_BOOL, true, kRetval}, Sput{VT_BSTR, false, PARAMFLAG_FIN},
-    Sget{VT_BSTR, true, kRetval},
+    I{VT_I2, true, kInOut}, L{VT_I4, true, kInOut}, O{VT_DISPATCH, true, kInOut}, A{kArray, true, kInOut},
+    R{VT_BOOL, true, kRetval}, Sput{VT_BSTR, false, PARAMFLAG_FIN}, Sget{VT_BSTR, true, kRetval},
     V{VT_VARIANT, true, PARAMFLAG_FIN | PARAMFLAG_FOUT | PARAMFLAG_FOPT};
 
 const std::vector<Function> kMapServ = {
@@ -81,7 +80,8 @@ bool paramMatches(const ELEMDESC& e, const Param& p) {
         if (t->vt != VT_PTR) return false;
         t = t->lptdesc;
     }
-    if (p.type == kArray) return t->vt == VT_SAFEARRAY && t->lptdesc->vt == VT_BSTR && e.paramdesc.wParamFlags == p.flags;
+    if (p.type == kArray)
+        return t->vt == VT_SAFEARRAY && t->lptdesc->vt == VT_BSTR && e.paramdesc.wParamFlags == p.flags;
     return t->vt == p.type && e.paramdesc.wParamFlags == p.flags;
 }
 

@@ -107,7 +107,9 @@ public:
     std::shared_ptr<HostPictureBox> lateBoundPictureBox(const ObjectRef&) override {
         raise(ErrorNumber::ObjectNotSet);
     }
-    std::shared_ptr<HostPictureBox> pictureBox(const ObjectRef&) override { raise(ErrorNumber::ObjectNotSet); }
+    std::shared_ptr<HostPictureBox> pictureBox(const ObjectRef&) override {
+        raise(ErrorNumber::ObjectNotSet);
+    }
     std::shared_ptr<HostAutomation> createAutomation() override { raise(ErrorNumber::ObjectNotSet); }
 };
 

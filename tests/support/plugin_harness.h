@@ -81,8 +81,8 @@ struct PluginHarness {
     sim::TracingPanelFactory panels{platform.panels(), trace};
     sim::TracingProfileWriter profile{platform.profile(), trace};
     LosingClipboard clipboard{platform.clipboard()};
-    Services services{platform.host(),  clipboard, platform.pictures(), platform.messages(),
-                      platform.clock(), profile,   panels,              platform.version()};
+    Services services{platform.host(), clipboard, platform.pictures(), platform.messages(), platform.clock(),
+                      profile,         panels,    platform.version()};
     Module module{services, makeForm1};
     clsMapServ server{module};
     std::shared_ptr<native::SubstitutePictureBox> picture;

@@ -54,7 +54,8 @@ void FormWindow::setCaption(const std::u16string& caption) { setWindowText(handl
 std::u16string FormWindow::caption() { return windowText(handle()); }
 
 void FormWindow::setBorderStyle(std::int16_t style) {
-    if (style < 0 || static_cast<std::size_t>(style) >= kBorders.size()) raise(ErrorNumber::InvalidPropertyValue);
+    if (style < 0 || static_cast<std::size_t>(style) >= kBorders.size())
+        raise(ErrorNumber::InvalidPropertyValue);
     const Border& border = kBorders[static_cast<std::size_t>(style)];
     HWND w = handle();
     const auto oldStyle = static_cast<DWORD>(GetWindowLongW(w, GWL_STYLE));
@@ -77,7 +78,9 @@ void FormWindow::show() {
     BringWindowToTop(handle());
 }
 
-void FormWindow::onCloseRequest(std::function<void(bool& cancel)> handler) { closeRequest_ = std::move(handler); }
+void FormWindow::onCloseRequest(std::function<void(bool& cancel)> handler) {
+    closeRequest_ = std::move(handler);
+}
 
 void FormWindow::close() {
     bool cancel = false;
@@ -95,16 +98,15 @@ void FormWindow::close() {
 
 LRESULT FormWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CLOSE:
-        close();
-        return 0;
-    case WM_COMMAND:
-        if (command_ && lParam != 0) command_(LOWORD(wParam), HIWORD(wParam));
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        case WM_CLOSE:
+            close();
+            return 0;
+        case WM_COMMAND:
+            if (command_ && lParam != 0) command_(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 }  // namespace vamu::win
-

@@ -71,9 +71,9 @@ MapWindow::MapWindow(HINSTANCE instance, HWND parent, int id, const RECT& bounds
     window_ = createWindow(instance, params, this);
     RECT client{};
     GetClientRect(handle(), &client);
-    control_ = std::make_unique<mapcontrol::ReplacementMapControl>(
-        clipboard, mapcontrol::defaultCatalogue(), settings, static_cast<float>(client.right),
-        static_cast<float>(client.bottom));
+    control_ = std::make_unique<mapcontrol::ReplacementMapControl>(clipboard, mapcontrol::defaultCatalogue(),
+                                                                   settings, static_cast<float>(client.right),
+                                                                   static_cast<float>(client.bottom));
     if (scrollBars_) {
         resetBar(handle(), SB_HORZ);
         resetBar(handle(), SB_VERT);
@@ -129,7 +129,9 @@ void MapWindow::setHeight(float pixels) {
     fitWindow();
 }
 
-void MapWindow::onPositionChanged(PositionChanged handler) { control_->onPositionChanged(std::move(handler)); }
+void MapWindow::onPositionChanged(PositionChanged handler) {
+    control_->onPositionChanged(std::move(handler));
+}
 
 int MapWindow::barWidth() const noexcept { return scrollBars_ ? GetSystemMetrics(SM_CXVSCROLL) : 0; }
 
@@ -143,15 +145,31 @@ void MapWindow::fitWindow() {
 LRESULT MapWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!control_) return DefWindowProcW(window, message, wParam, lParam);  // still being created
     switch (message) {
-    case WM_ERASEBKGND: return 1;  // the paint covers everything
-    case WM_PAINT: paint(); return 0;
-    case WM_LBUTTONDOWN: beginDrag(pointOf(lParam)); return 0;
-    case WM_MOUSEMOVE: drag(pointOf(lParam)); return 0;
-    case WM_LBUTTONUP: endDrag(true); return 0;
-    case WM_CAPTURECHANGED: endDrag(false); return 0;
-    case WM_HSCROLL: onScrollBar(SB_HORZ, LOWORD(wParam)); return 0;
-    case WM_VSCROLL: onScrollBar(SB_VERT, LOWORD(wParam)); return 0;
-    default: return DefWindowProcW(window, message, wParam, lParam);
+        case WM_ERASEBKGND:
+            return 1;  // the paint covers everything
+        case WM_PAINT:
+            paint();
+            return 0;
+        case WM_LBUTTONDOWN:
+            beginDrag(pointOf(lParam));
+            return 0;
+        case WM_MOUSEMOVE:
+            drag(pointOf(lParam));
+            return 0;
+        case WM_LBUTTONUP:
+            endDrag(true);
+            return 0;
+        case WM_CAPTURECHANGED:
+            endDrag(false);
+            return 0;
+        case WM_HSCROLL:
+            onScrollBar(SB_HORZ, LOWORD(wParam));
+            return 0;
+        case WM_VSCROLL:
+            onScrollBar(SB_VERT, LOWORD(wParam));
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -191,12 +209,23 @@ void MapWindow::onScrollBar(int bar, int request) {
     GetScrollInfo(handle(), bar, &info);
     int delta = 0;
     switch (request) {
-    case SB_LINEUP: delta = -kLineStep; break;
-    case SB_LINEDOWN: delta = kLineStep; break;
-    case SB_PAGEUP: delta = -extent / 2; break;
-    case SB_PAGEDOWN: delta = extent / 2; break;
-    case SB_THUMBPOSITION: delta = (info.nTrackPos - kBarMiddle) * extent / kBarPage; break;
-    default: return;
+        case SB_LINEUP:
+            delta = -kLineStep;
+            break;
+        case SB_LINEDOWN:
+            delta = kLineStep;
+            break;
+        case SB_PAGEUP:
+            delta = -extent / 2;
+            break;
+        case SB_PAGEDOWN:
+            delta = extent / 2;
+            break;
+        case SB_THUMBPOSITION:
+            delta = (info.nTrackPos - kBarMiddle) * extent / kBarPage;
+            break;
+        default:
+            return;
     }
     resetBar(handle(), bar);
     scroll(bar == SB_HORZ ? delta : 0, bar == SB_VERT ? delta : 0);

@@ -19,8 +19,8 @@ namespace vamu::win {
 
 class MapWindow : public MapControl, private MessageTarget {
 public:
-    MapWindow(HINSTANCE instance, HWND parent, int id, const RECT& bounds, bool visible,
-              Clipboard& clipboard, const mapcontrol::PersistedSettings& settings);
+    MapWindow(HINSTANCE instance, HWND parent, int id, const RECT& bounds, bool visible, Clipboard& clipboard,
+              const mapcontrol::PersistedSettings& settings);
     ~MapWindow() override;
 
     HWND handle() const noexcept { return window_.get(); }

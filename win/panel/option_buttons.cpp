@@ -31,13 +31,16 @@ void WinOptionButtons::add(UniqueWindow button) {
 }
 
 OptionButton& WinOptionButtons::button(std::int16_t index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= buttons_.size()) raise(ErrorNumber::SubscriptOutOfRange);
+    if (index < 0 || static_cast<std::size_t>(index) >= buttons_.size())
+        raise(ErrorNumber::SubscriptOutOfRange);
     return *buttons_[static_cast<std::size_t>(index)];
 }
 
 std::int16_t WinOptionButtons::size() { return static_cast<std::int16_t>(buttons_.size()); }
 
-void WinOptionButtons::onClick(std::function<void(std::int16_t index)> handler) { click_ = std::move(handler); }
+void WinOptionButtons::onClick(std::function<void(std::int16_t index)> handler) {
+    click_ = std::move(handler);
+}
 
 void WinOptionButtons::clicked(std::int16_t index) {
     OptionButton& clicked = button(index);

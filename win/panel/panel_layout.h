@@ -23,9 +23,7 @@ inline constexpr RECT kText1 = twips(0, 3720, 6615, 855);
 inline constexpr RECT kFrame1 = twips(4440, 0, 2175, 3735);
 inline constexpr int kOptionCount = 13;
 
-constexpr RECT option1(int index) {
-    return twips(4440 + 120, 240 + 240 * index, 1935, 255);
-}
+constexpr RECT option1(int index) { return twips(4440 + 120, 240 + 240 * index, 1935, 255); }
 
 // Control identifiers, in tab order.
 inline constexpr int kMiniAtlasId = 100;

@@ -34,14 +34,14 @@ PanelWindow::PanelWindow(const WindowClasses& classes, Clipboard& clipboard)
                                              clipboard, storedMapSettings(true));
     atlas_ = std::make_unique<MapWindow>(instance, parent, layout::kAtlasId, layout::kAtlas, false, clipboard,
                                          storedMapSettings(false));
-    UniqueWindow text1 = standardControl(
-        instance, parent, L"EDIT", u"",
-        WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL, WS_EX_CLIENTEDGE,
-        layout::kText1, layout::kText1Id);
+    UniqueWindow text1 =
+        standardControl(instance, parent, L"EDIT", u"",
+                        WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL,
+                        WS_EX_CLIENTEDGE, layout::kText1, layout::kText1Id);
     SendMessageW(text1.get(), EM_SETLIMITTEXT, 0, 0);  // as much as the control can hold
     text1_ = std::make_unique<TextWindow>(std::move(text1));
-    frame1_ = std::make_unique<TextWindow>(standardControl(instance, parent, L"BUTTON", u"縮小率", BS_GROUPBOX,
-                                                           0, layout::kFrame1, layout::kFrame1Id));
+    frame1_ = std::make_unique<TextWindow>(standardControl(
+        instance, parent, L"BUTTON", u"縮小率", BS_GROUPBOX, 0, layout::kFrame1, layout::kFrame1Id));
     for (int i = 0; i < layout::kOptionCount; ++i) {
         options_.add(standardControl(instance, parent, L"BUTTON", u"Option1", WS_TABSTOP | BS_RADIOBUTTON, 0,
                                      layout::option1(i), layout::kOption1Id + i));
@@ -53,7 +53,8 @@ PanelWindow::PanelWindow(const WindowClasses& classes, Clipboard& clipboard)
 PanelWindow::~PanelWindow() { form_.onCommand(nullptr); }
 
 void PanelWindow::onCommand(int id, int code) {
-    if (code != BN_CLICKED || id < layout::kOption1Id || id >= layout::kOption1Id + layout::kOptionCount) return;
+    if (code != BN_CLICKED || id < layout::kOption1Id || id >= layout::kOption1Id + layout::kOptionCount)
+        return;
     options_.clicked(static_cast<std::int16_t>(id - layout::kOption1Id));
 }
 

@@ -67,8 +67,8 @@ WindowClasses::~WindowClasses() {
 
 UniqueWindow createWindow(HINSTANCE instance, const WindowParams& params, MessageTarget* target) {
     const RECT& r = params.bounds;
-    UniqueWindow window(CreateWindowExW(params.exStyle, params.className, wide(params.text), params.style, r.left,
-                                        r.top, r.right - r.left, r.bottom - r.top, params.parent,
+    UniqueWindow window(CreateWindowExW(params.exStyle, params.className, wide(params.text), params.style,
+                                        r.left, r.top, r.right - r.left, r.bottom - r.top, params.parent,
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(params.id)), instance,
                                         target));
     if (!window) throw errorFromHresult(HRESULT_FROM_WIN32(GetLastError()));
@@ -92,8 +92,6 @@ void setWindowText(HWND window, const std::u16string& text) {
     if (!SetWindowTextW(window, wide(text))) throw errorFromHresult(HRESULT_FROM_WIN32(GetLastError()));
 }
 
-bool hasVisibleStyle(HWND window) noexcept {
-    return (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
-}
+bool hasVisibleStyle(HWND window) noexcept { return (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 }  // namespace vamu::win

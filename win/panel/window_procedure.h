@@ -45,7 +45,7 @@ struct WindowParams {
     DWORD exStyle = 0;
     RECT bounds{};  // left, top, right, bottom in the parent's client pixels
     HWND parent = nullptr;
-    int id = 0;     // a child's control identifier
+    int id = 0;  // a child's control identifier
 };
 
 // Creates the window with target receiving its messages (target may be null

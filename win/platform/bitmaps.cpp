@@ -11,7 +11,8 @@ constexpr std::size_t kFileHeaderSize = sizeof(BITMAPFILEHEADER);
 constexpr std::size_t kInfoHeaderSize = sizeof(BITMAPINFOHEADER);
 
 void put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 std::uint32_t get32(std::span<const std::uint8_t> bytes, std::size_t at) {

@@ -8,19 +8,22 @@ namespace {
 
 constexpr std::uint32_t kVbFacility = 0x800A0000u;
 
-bool isVbError(HRESULT hr) {
-    return (static_cast<std::uint32_t>(hr) & 0xFFFF0000u) == kVbFacility;
-}
+bool isVbError(HRESULT hr) { return (static_cast<std::uint32_t>(hr) & 0xFFFF0000u) == kVbFacility; }
 
 // The VB error VB raises itself for a failed late-bound call, 0 for none.
 ErrorNumber vbNumberFor(HRESULT hr) {
     switch (hr) {
-    case DISP_E_TYPEMISMATCH: return ErrorNumber::TypeMismatch;
-    case DISP_E_OVERFLOW: return ErrorNumber::Overflow;
-    case DISP_E_UNKNOWNNAME:
-    case DISP_E_MEMBERNOTFOUND: return ErrorNumber::ObjectDoesNotSupport;
-    case E_OUTOFMEMORY: return ErrorNumber::OutOfMemory;
-    default: return ErrorNumber{};
+        case DISP_E_TYPEMISMATCH:
+            return ErrorNumber::TypeMismatch;
+        case DISP_E_OVERFLOW:
+            return ErrorNumber::Overflow;
+        case DISP_E_UNKNOWNNAME:
+        case DISP_E_MEMBERNOTFOUND:
+            return ErrorNumber::ObjectDoesNotSupport;
+        case E_OUTOFMEMORY:
+            return ErrorNumber::OutOfMemory;
+        default:
+            return ErrorNumber{};
     }
 }
 
@@ -29,8 +32,8 @@ ErrorNumber vbNumberFor(HRESULT hr) {
 std::u16string systemMessage(HRESULT hr) {
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::u16string text;
     if (buffer) {
         text.assign(reinterpret_cast<const char16_t*>(buffer), length);
@@ -51,8 +54,7 @@ RuntimeError errorFromHresult(HRESULT hr, std::u16string description, std::u16st
         return RuntimeError(number);
     }
     if (description.empty()) description = systemMessage(hr);
-    return RuntimeError::foreign(static_cast<std::uint32_t>(hr), std::move(description),
-                                 std::move(source));
+    return RuntimeError::foreign(static_cast<std::uint32_t>(hr), std::move(description), std::move(source));
 }
 
 RuntimeError errorFromExcepInfo(EXCEPINFO& info) {
@@ -86,20 +88,26 @@ RuntimeError errorFromCall(HRESULT hr, IUnknown* object, REFIID iid) {
 
 RuntimeError errorFromWin32(DWORD code) {
     switch (code) {
-    case ERROR_FILE_NOT_FOUND: return RuntimeError(ErrorNumber::FileNotFound);
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_DIRECTORY: return RuntimeError(ErrorNumber::PathNotFound);
-    case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT: return RuntimeError(ErrorNumber::PathFileAccessError);
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return RuntimeError(ErrorNumber::PermissionDenied);
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY: return RuntimeError(ErrorNumber::OutOfMemory);
-    default: return errorFromHresult(HRESULT_FROM_WIN32(code));
+        case ERROR_FILE_NOT_FOUND:
+            return RuntimeError(ErrorNumber::FileNotFound);
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_DIRECTORY:
+            return RuntimeError(ErrorNumber::PathNotFound);
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+            return RuntimeError(ErrorNumber::PathFileAccessError);
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return RuntimeError(ErrorNumber::PermissionDenied);
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY:
+            return RuntimeError(ErrorNumber::OutOfMemory);
+        default:
+            return errorFromHresult(HRESULT_FROM_WIN32(code));
     }
 }
 

@@ -4,8 +4,8 @@
 // with its description kept, a few automation failures become the VB error
 // VB itself raises for them, and everything else travels as a foreign error.
 
-#include <windows.h>
 #include <oaidl.h>
+#include <windows.h>
 
 #include <string>
 
@@ -13,8 +13,7 @@
 
 namespace vamu::win {
 
-RuntimeError errorFromHresult(HRESULT hr, std::u16string description = {},
-                              std::u16string source = {});
+RuntimeError errorFromHresult(HRESULT hr, std::u16string description = {}, std::u16string source = {});
 
 // The error an IDispatch::Invoke reported through its EXCEPINFO. Frees the
 // strings in it.

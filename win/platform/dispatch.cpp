@@ -34,8 +34,8 @@ Variant invoke(IDispatch* object, DISPID member, CallKind kind, std::span<VARIAN
     Variant result;
     EXCEPINFO info{};
     UINT argError = 0;
-    const HRESULT hr = object->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, static_cast<WORD>(kind),
-                                      &params, put ? nullptr : result.get(), &info, &argError);
+    const HRESULT hr = object->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, static_cast<WORD>(kind), &params,
+                                      put ? nullptr : result.get(), &info, &argError);
     if (hr == DISP_E_EXCEPTION) throw errorFromExcepInfo(info);
     if (FAILED(hr)) throw errorFromHresult(hr);
     return result;

@@ -3,8 +3,8 @@
 // identifier, with the arguments in their natural order. A failed call
 // raises the run-time error VB would report for it.
 
-#include <windows.h>
 #include <oaidl.h>
+#include <windows.h>
 
 #include <span>
 #include <string_view>
@@ -30,8 +30,7 @@ DISPID dispidOf(IDispatch* object, std::u16string_view name);
 // not changed by the call itself. A put passes its single argument as the
 // named DISPID_PROPERTYPUT value.
 Variant invoke(IDispatch* object, DISPID member, CallKind kind, std::span<VARIANT> args = {});
-Variant invoke(IDispatch* object, std::u16string_view member, CallKind kind,
-               std::span<VARIANT> args = {});
+Variant invoke(IDispatch* object, std::u16string_view member, CallKind kind, std::span<VARIANT> args = {});
 
 // Shorthands for calls by name.
 Variant getProperty(IDispatch* object, std::u16string_view name);

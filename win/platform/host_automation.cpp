@@ -1,9 +1,8 @@
-#include "win/platform/host_binding.h"
-
 #include "win/platform/bstr.h"
 #include "win/platform/com_error.h"
 #include "win/platform/com_ptr.h"
 #include "win/platform/dispatch.h"
+#include "win/platform/host_binding.h"
 #include "win/win_platform.h"
 
 namespace vamu::win {
@@ -49,9 +48,9 @@ private:
 
 std::shared_ptr<HostAutomation> WinHostBinding::createAutomation() {
     ComPtr<IUnknown> object;
-    const HRESULT hr = CoCreateInstance(kHostAutomationClsid, nullptr,
-                                        CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                        kHostAutomationIid, object.putVoid());
+    const HRESULT hr =
+        CoCreateInstance(kHostAutomationClsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                         kHostAutomationIid, object.putVoid());
     if (hr == REGDB_E_CLASSNOTREG) raise(ErrorNumber::CannotCreateObject);
     if (FAILED(hr)) throw errorFromHresult(hr);
     if (!object) raise(ErrorNumber::ObjectNotSet);

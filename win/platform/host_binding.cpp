@@ -36,8 +36,8 @@ public:
 
     std::shared_ptr<HostPictureBox> picMap() override {
         Variant name = Variant::string(u"picMap");
-        Variant result = invoke(object_.get(), DISPID_VALUE, CallKind::MethodOrGet,
-                                std::span<VARIANT>(name.get(), 1));
+        Variant result =
+            invoke(object_.get(), DISPID_VALUE, CallKind::MethodOrGet, std::span<VARIANT>(name.get(), 1));
         ComPtr<IDispatch> box = toDispatch(result.ref());
         if (!box) raise(ErrorNumber::ObjectNotSet);
         return std::make_shared<PictureBox>(std::move(box));
@@ -58,8 +58,7 @@ class Events : public HostEvents {
 public:
     explicit Events(ComPtr<IDispatch> object) : object_(std::move(object)) {}
 
-    void signalInformation(double& x1, double& x2, double& y1, double& y2,
-                           std::u16string& info) override {
+    void signalInformation(double& x1, double& x2, double& y1, double& y2, std::u16string& info) override {
         Bstr text(info);
         std::array<VARIANT, 5> args{Variant::refR8(&x1).ref(), Variant::refR8(&x2).ref(),
                                     Variant::refR8(&y1).ref(), Variant::refR8(&y2).ref(),
@@ -73,8 +72,7 @@ public:
     }
 
 private:
-    void call(std::u16string_view name, std::span<VARIANT> args, const Bstr& text,
-              std::u16string& info) {
+    void call(std::u16string_view name, std::span<VARIANT> args, const Bstr& text, std::u16string& info) {
         try {
             invoke(object_.get(), name, CallKind::Method, args);
         } catch (...) {

@@ -10,7 +10,9 @@ void WinMessageBoxes::show(const std::u16string& text, MessageButtons buttons,
                            const std::optional<std::u16string>& title) {
     UINT style = MB_SETFOREGROUND;
     switch (buttons) {
-    case MessageButtons::Ok: style |= MB_OK; break;
+        case MessageButtons::Ok:
+            style |= MB_OK;
+            break;
     }
     // Owned by the thread's active window where there is one; otherwise
     // task-modal, so the thread's other windows wait as well.

@@ -1,7 +1,7 @@
 #include "win/platform/pictures.h"
 
-#include <windows.h>
 #include <objidl.h>
+#include <windows.h>
 
 #include <cstring>
 
@@ -63,8 +63,8 @@ PictureRef WinPictures::load(const std::u16string& path) {
     if (bytes.empty()) raise(ErrorNumber::InvalidPicture);
     ComPtr<IStream> stream = streamOver(bytes);
     ComPtr<IPicture> picture;
-    const HRESULT hr = OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
-                                      picture.putVoid());
+    const HRESULT hr =
+        OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture, picture.putVoid());
     if (FAILED(hr) || !picture) {
         if (hr == E_OUTOFMEMORY) raise(ErrorNumber::OutOfMemory);
         raise(ErrorNumber::InvalidPicture);

@@ -7,8 +7,8 @@ namespace vamu::win {
 
 class WinProfileWriter : public ProfileWriter {
 public:
-    bool writeString(const std::u16string& section, const std::u16string& key,
-                     const std::u16string& value, const std::u16string& file) override;
+    bool writeString(const std::u16string& section, const std::u16string& key, const std::u16string& value,
+                     const std::u16string& file) override;
 };
 
 // The text in the system's ANSI code page; characters it lacks become the

@@ -31,13 +31,12 @@ int errorOf(const std::function<void()>& statement);
 
 #define WINCHECK_JOIN2(a, b) a##b
 #define WINCHECK_JOIN(a, b) WINCHECK_JOIN2(a, b)
-#define CHECK_CASE(name)                                                                         \
-    static void name();                                                                          \
-    static ::vamu::wincheck::Registrar WINCHECK_JOIN(registrar_, name)(#name, name);             \
+#define CHECK_CASE(name)                                                             \
+    static void name();                                                              \
+    static ::vamu::wincheck::Registrar WINCHECK_JOIN(registrar_, name)(#name, name); \
     static void name()
-#define CHECK(condition)                                                                         \
-    do {                                                                                         \
-        if (!(condition)) ::vamu::wincheck::fail(#condition, __FILE__, __LINE__);                \
+#define CHECK(condition)                                                          \
+    do {                                                                          \
+        if (!(condition)) ::vamu::wincheck::fail(#condition, __FILE__, __LINE__); \
     } while (false)
-#define CHECK_RAISES(number, statement)                                                          \
-    CHECK(::vamu::wincheck::errorOf([&] { statement; }) == (number))
+#define CHECK_RAISES(number, statement) CHECK(::vamu::wincheck::errorOf([&] { statement; }) == (number))

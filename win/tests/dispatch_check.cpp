@@ -20,7 +20,8 @@ ComPtr<FakeDispatch> fake(std::vector<std::u16string> names, FakeDispatch::Handl
 CHECK_CASE(hresults_become_vb_errors_or_foreign_ones) {
     const RuntimeError vb = win::errorFromHresult(static_cast<HRESULT>(0x800A0035), u"gone");
     CHECK(vb.number() == 53 && vb.description() == u"gone" && !vb.isForeign());
-    CHECK(win::errorFromHresult(static_cast<HRESULT>(0x800A005B)).description() == describe(ErrorNumber::ObjectNotSet));
+    CHECK(win::errorFromHresult(static_cast<HRESULT>(0x800A005B)).description() ==
+          describe(ErrorNumber::ObjectNotSet));
     CHECK(win::errorFromHresult(DISP_E_TYPEMISMATCH).number() == 13);
     CHECK(win::errorFromHresult(DISP_E_UNKNOWNNAME).number() == 438);
     const RuntimeError foreign = win::errorFromHresult(E_FAIL, u"", u"Host");
@@ -72,10 +73,12 @@ CHECK_CASE(a_put_names_its_value_and_a_get_returns_one) {
 }
 
 CHECK_CASE(failed_calls_raise_what_the_callee_reported) {
-    auto object = fake({u"Fail", u"Broken"}, [](const RecordedCall& call, DISPPARAMS*, VARIANT*, EXCEPINFO* info) {
-        if (call.member == 1) return raiseException(info, static_cast<HRESULT>(0x800A0005), L"bad call", L"x");
-        return E_UNEXPECTED;
-    });
+    auto object =
+        fake({u"Fail", u"Broken"}, [](const RecordedCall& call, DISPPARAMS*, VARIANT*, EXCEPINFO* info) {
+            if (call.member == 1)
+                return raiseException(info, static_cast<HRESULT>(0x800A0005), L"bad call", L"x");
+            return E_UNEXPECTED;
+        });
     CHECK_RAISES(438, win::invoke(object.get(), u"Missing", CallKind::Method));
     CHECK_RAISES(5, win::invoke(object.get(), u"Fail", CallKind::Method));
     try {
@@ -83,7 +86,8 @@ CHECK_CASE(failed_calls_raise_what_the_callee_reported) {
     } catch (const RuntimeError& e) {
         CHECK(e.description() == u"bad call");
     }
-    CHECK_RAISES(static_cast<int>(E_UNEXPECTED & 0xFFFF), win::invoke(object.get(), u"Broken", CallKind::Method));
+    CHECK_RAISES(static_cast<int>(E_UNEXPECTED & 0xFFFF),
+                 win::invoke(object.get(), u"Broken", CallKind::Method));
     CHECK_RAISES(91, win::invoke(nullptr, DISPID_VALUE, CallKind::Get));
 }
 

@@ -2,8 +2,8 @@
 // A scriptable IDispatch for the checks: members by name (dispatch id =
 // position + 1), every call recorded, answers given by a handler.
 
-#include <windows.h>
 #include <oaidl.h>
+#include <windows.h>
 
 #include <functional>
 #include <string>
@@ -13,9 +13,9 @@ namespace vamu::wincheck {
 
 struct RecordedArg {
     VARTYPE type = VT_EMPTY;
-    std::u16string text;       // a string's characters
-    double number = 0.0;       // a number's value
-    void* pointer = nullptr;   // a by-reference target or an object
+    std::u16string text;      // a string's characters
+    double number = 0.0;      // a number's value
+    void* pointer = nullptr;  // a by-reference target or an object
 };
 
 struct RecordedCall {

@@ -2,9 +2,9 @@
 
 #include "win/platform/dispatch.h"
 #include "win/platform/host_binding.h"
+#include "win/platform/win_picture.h"
 #include "win/tests/check.h"
 #include "win/tests/fake_dispatch.h"
-#include "win/platform/win_picture.h"
 #include "win/win_platform.h"
 
 namespace vamu::wincheck {
@@ -66,23 +66,25 @@ CHECK_CASE(the_picture_box_takes_pictures_and_reports_its_size) {
 }
 
 CHECK_CASE(events_write_back_into_the_callers_variables) {
-    auto events = ComPtr<FakeDispatch>::attach(new FakeDispatch(
-        {u"SignalInformation", u"SignalSpecialRedraw"},
-        [](const RecordedCall& call, DISPPARAMS*, VARIANT*, EXCEPINFO* info) {
-            BSTR* text = static_cast<BSTR*>(call.args.back().pointer);
-            SysFreeString(*text);
-            *text = SysAllocString(L"changed by host");
-            if (call.member == 2) return raiseException(info, static_cast<HRESULT>(0x800A0009), L"", L"");
-            *static_cast<double*>(call.args[1].pointer) = 99.0;
-            return S_OK;
-        }));
+    auto events = ComPtr<FakeDispatch>::attach(
+        new FakeDispatch({u"SignalInformation", u"SignalSpecialRedraw"},
+                         [](const RecordedCall& call, DISPPARAMS*, VARIANT*, EXCEPINFO* info) {
+                             BSTR* text = static_cast<BSTR*>(call.args.back().pointer);
+                             SysFreeString(*text);
+                             *text = SysAllocString(L"changed by host");
+                             if (call.member == 2)
+                                 return raiseException(info, static_cast<HRESULT>(0x800A0009), L"", L"");
+                             *static_cast<double*>(call.args[1].pointer) = 99.0;
+                             return S_OK;
+                         }));
     win::WinHostBinding binding;
     auto host = binding.events(win::wrapDispatch(events.get()));
     double x1 = 1, x2 = 2, y1 = 3, y2 = 4;
     std::u16string info = u"Mapserver by Vamu  全国";
     host->signalInformation(x1, x2, y1, y2, info);
     const RecordedCall& call = events->calls().at(0);
-    CHECK(call.args.size() == 5 && call.args[0].type == (VT_BYREF | VT_R8) && call.args[4].type == (VT_BYREF | VT_BSTR));
+    CHECK(call.args.size() == 5 && call.args[0].type == (VT_BYREF | VT_R8) &&
+          call.args[4].type == (VT_BYREF | VT_BSTR));
     CHECK(call.args[0].pointer == &x1 && call.args[3].pointer == &y2);
     CHECK(x2 == 99.0 && info == u"changed by host");
     info = u"again";

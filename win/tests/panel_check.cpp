@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "win/platform/clipboard.h"
 #include "win/panel/panel_layout.h"
 #include "win/panel/panel_window.h"
-#include "win/tests/check.h"
+#include "win/platform/clipboard.h"
 #include "win/platform/win_picture.h"
+#include "win/tests/check.h"
 #include "win/win_platform.h"
 
 namespace vamu::wincheck {
@@ -46,7 +46,8 @@ CHECK_CASE(the_panel_is_laid_out_as_designed) {
     CHECK(client.right == 441 && client.bottom == 306);
     CHECK(panel.window.window().caption() == u"Form1" && !panel.window.window().visible());
     std::vector<int> order;
-    for (HWND c = GetWindow(panel.form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) order.push_back(GetDlgCtrlID(c));
+    for (HWND c = GetWindow(panel.form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        order.push_back(GetDlgCtrlID(c));
     std::vector<int> expected{layout::kMiniAtlasId, layout::kAtlasId, layout::kText1Id, layout::kFrame1Id};
     for (int i = 0; i < 13; ++i) expected.push_back(layout::kOption1Id + i);
     CHECK(order == expected);
@@ -56,7 +57,8 @@ CHECK_CASE(the_panel_is_laid_out_as_designed) {
     CHECK(placed(GetDlgItem(panel.form, layout::kFrame1Id), RECT{296, 0, 441, 249}));
     CHECK(placed(GetDlgItem(panel.form, layout::kOption1Id), RECT{304, 16, 433, 33}));
     CHECK(placed(GetDlgItem(panel.form, layout::kOption1Id + 12), RECT{304, 208, 433, 225}));
-    CHECK(win::hasVisibleStyle(panel.window.miniAtlas().handle()) && !win::hasVisibleStyle(panel.window.atlas().handle()));
+    CHECK(win::hasVisibleStyle(panel.window.miniAtlas().handle()) &&
+          !win::hasVisibleStyle(panel.window.atlas().handle()));
     CHECK(panel.window.frame().caption() == u"縮小率" && panel.window.log().text().empty());
     CHECK(panel.window.options().size() == 13 && panel.window.options().button(12).caption() == u"Option1");
     CHECK_RAISES(9, panel.window.options().button(13));

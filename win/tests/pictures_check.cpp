@@ -4,9 +4,9 @@
 #include "win/platform/clipboard.h"
 #include "win/platform/file_io.h"
 #include "win/platform/pictures.h"
+#include "win/platform/win_picture.h"
 #include "win/tests/check.h"
 #include "win/tests/temp_folder.h"
-#include "win/platform/win_picture.h"
 
 namespace vamu::wincheck {
 namespace {
@@ -32,7 +32,9 @@ Image sample() {
     return image;
 }
 
-PictureRef bitmapPicture(const Image& image) { return win::makeBitmapPicture(win::bitmapFromImage(image).release()); }
+PictureRef bitmapPicture(const Image& image) {
+    return win::makeBitmapPicture(win::bitmapFromImage(image).release());
+}
 
 CHECK_CASE(loading_gives_pictures_or_vb_file_errors) {
     TempFolder folder;
@@ -66,7 +68,8 @@ CHECK_CASE(a_failed_save_leaves_the_old_file_and_no_temporary_one) {
     win::WinPictures pictures;
     const std::u16string path = folder.path(u"map.bmp");
     writeText(path, "old contents");
-    CHECK_RAISES(static_cast<int>(ErrorNumber::InvalidPropertyValue), pictures.saveAsBmp(win::makeEmptyPicture(), path));
+    CHECK_RAISES(static_cast<int>(ErrorNumber::InvalidPropertyValue),
+                 pictures.saveAsBmp(win::makeEmptyPicture(), path));
     CHECK_RAISES(91, pictures.saveAsBmp(nullptr, path));
     CHECK_RAISES(76, pictures.saveAsBmp(bitmapPicture(sample()), folder.path(u"MAPS\\map.bmp")));
     const std::vector<std::uint8_t> old = win::readWholeFile(path);

@@ -40,7 +40,9 @@ std::u16string TempFolder::listing() const {
     return names;
 }
 
-bool fileExists(const std::u16string& path) { return GetFileAttributesW(win::wide(path)) != INVALID_FILE_ATTRIBUTES; }
+bool fileExists(const std::u16string& path) {
+    return GetFileAttributesW(win::wide(path)) != INVALID_FILE_ATTRIBUTES;
+}
 
 void writeText(const std::u16string& path, const std::string& bytes) {
     win::replaceFile(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
