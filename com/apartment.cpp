@@ -1,7 +1,7 @@
 #include "com/apartment.h"
 
-#include "com/server_lifetime.h"
 #include "panel/form1.h"
+#include "com/server_lifetime.h"
 #include "win/win_platform.h"
 
 namespace vamu::com {

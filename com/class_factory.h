@@ -1,8 +1,8 @@
 #pragma once
 // The class factory of one of the two classes.
 
-#include <unknwn.h>
 #include <windows.h>
+#include <unknwn.h>
 
 #include "com/com_object.h"
 

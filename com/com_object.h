@@ -3,8 +3,8 @@
 // share in keeping the DLL loaded, and the type description that
 // IDispatch::GetTypeInfo and IProvideClassInfo hand out.
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include <atomic>
 

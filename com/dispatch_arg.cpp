@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "com/string_array.h"
 #include "contracts/runtime_error.h"
+#include "com/string_array.h"
 #include "win/platform/variant.h"
 
 namespace vamu::com {

@@ -7,8 +7,8 @@
 // into a local VARIANT, and after the call a referenced VARIANT receives the
 // result in the parameter's type. A value passed by value gets nothing back.
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 namespace vamu::com {
 

@@ -4,15 +4,15 @@
 // as a VB host or a script passes them, and the request's failure handed
 // back through EXCEPINFO.
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include <array>
 #include <cstddef>
 #include <span>
 
-#include "com/dispatch_arg.h"
 #include "engine/status.h"
+#include "com/dispatch_arg.h"
 
 namespace vamu::com {
 

@@ -4,8 +4,8 @@
 // text in an EXCEPINFO for IDispatch::Invoke or in the thread's error object
 // for a vtable call.
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include "contracts/runtime_error.h"
 #include "engine/status.h"

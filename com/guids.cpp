@@ -1,6 +1,6 @@
 // The library's, classes' and interfaces' GUIDs, defined once.
 
-#include <initguid.h>
 #include <windows.h>
+#include <initguid.h>
 
 #include "vamuMapserver.h"

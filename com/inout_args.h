@@ -4,8 +4,8 @@
 // that value, and commit() stores it back into the caller's variable. A null
 // pointer is the error E_POINTER.
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include <string>
 #include <vector>

@@ -2,8 +2,8 @@
 // The COM object of the class clsMapServ: the dual interface _clsMapServ,
 // ISupportErrorInfo and IProvideClassInfo over one core object.
 
-#include <ocidl.h>
 #include <windows.h>
+#include <ocidl.h>
 
 #include "com/com_object.h"
 #include "com/map_serv_requests.h"

@@ -4,8 +4,8 @@
 // by-reference arguments and the result back. The vtable methods and
 // IDispatch::Invoke both come through here.
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include "engine/status.h"
 #include "server/cls_map_serv.h"

@@ -3,8 +3,8 @@
 // events interface, four methods that take up to five VARIANTs and do
 // nothing.
 
-#include <ocidl.h>
 #include <windows.h>
+#include <ocidl.h>
 
 #include "com/com_object.h"
 #include "vamuMapserver.h"

@@ -1,8 +1,8 @@
 #pragma once
 // String arrays as they cross the COM boundary: a SAFEARRAY of BSTR.
 
-#include <oleauto.h>
 #include <windows.h>
+#include <oleauto.h>
 
 #include <string>
 #include <utility>

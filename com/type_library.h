@@ -1,8 +1,8 @@
 #pragma once
 // The type library embedded in the DLL (resource TYPELIB 1).
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include <string>
 

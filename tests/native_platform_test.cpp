@@ -1,9 +1,8 @@
-#include "native/native_platform.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "native/native_platform.h"
 #include "native_test_support.h"
 
 namespace vamu::native {

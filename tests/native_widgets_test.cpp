@@ -2,9 +2,9 @@
 
 #include <vector>
 
+#include "native/memory_panel.h"
 #include "native/bitmap_picture.h"
 #include "native/memory_clipboard.h"
-#include "native/memory_panel.h"
 #include "native/memory_widgets.h"
 #include "native_test_support.h"
 

@@ -1,14 +1,13 @@
 // The render-and-publish cycle: what reaches the host, in which order, and
 // what stays done when a step fails.
 
-#include "engine/render_cycle.h"
-
 #include <gtest/gtest.h>
 
 #include "contracts/text.h"
 #include "engine/conversions.h"
-#include "native/atomic_file.h"
+#include "engine/render_cycle.h"
 #include "native/bmp_codec.h"
+#include "native/atomic_file.h"
 #include "support/plugin_harness.h"
 
 namespace vamu::testing {

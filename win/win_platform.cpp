@@ -1,10 +1,10 @@
 #include "win/win_platform.h"
 
-#include "win/panel/panel_window.h"
 #include "win/platform/clipboard.h"
 #include "win/platform/clock.h"
 #include "win/platform/host_binding.h"
 #include "win/platform/messages.h"
+#include "win/panel/panel_window.h"
 #include "win/platform/pictures.h"
 #include "win/platform/profile.h"
 #include "win/platform/version.h"

@@ -1,8 +1,8 @@
 #pragma once
 // The Windows implementations of the core's contracts, for one apartment.
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 // The server's GUIDs, defined once for the test host.
 
-#include <initguid.h>
 #include <windows.h>
+#include <initguid.h>
 
 #include "vamuMapserver.h"

@@ -2,8 +2,8 @@
 // run, named on the command line:
 //   typelib | registered | unregistered | dispatch | session <host dir> | bench [calls]
 
-#include <objbase.h>
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,8 +2,8 @@
 // counts and types, the forms in which VB and scripts pass arguments, named
 // arguments, properties and the error reports; and the events class.
 
-#include <ocidl.h>
 #include <windows.h>
+#include <ocidl.h>
 
 #include <cstdio>
 #include <string>

@@ -4,8 +4,8 @@
 // by the plug-in through the entries 19 (the map object) and 38 (the
 // installation directory) of their function table.
 
-#include <objbase.h>
 #include <windows.h>
+#include <objbase.h>
 
 #include <string>
 

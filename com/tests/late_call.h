@@ -3,8 +3,8 @@
 // order, by reference to the test's own variables the way VB passes them,
 // or as VARIANTs the way a script does.
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include <string>
 #include <vector>

@@ -2,8 +2,8 @@
 // Reaching the server from the test host: creating its classes by ProgID,
 // and asking the loaded DLL whether it can be unloaded.
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include "win/platform/com_ptr.h"
 

@@ -4,8 +4,8 @@
 // IDispatch. Each counts its references; the test owns one reference and
 // never lets the count reach zero, so that a balanced count reads 1.
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
 #pragma once
 // An owned BSTR and the conversions between BSTR and std::u16string.
 
-#include <oleauto.h>
 #include <windows.h>
+#include <oleauto.h>
 
 #include <string>
 #include <string_view>

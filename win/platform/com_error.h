@@ -4,8 +4,8 @@
 // with its description kept, a few automation failures become the VB error
 // VB itself raises for them, and everything else travels as a foreign error.
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include <string>
 

@@ -2,8 +2,8 @@
 // A counted COM interface pointer: one reference held, released on
 // destruction. Shared by the platform code and the COM layer.
 
-#include <unknwn.h>
 #include <windows.h>
+#include <unknwn.h>
 
 #include <cstddef>
 #include <utility>

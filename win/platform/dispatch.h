@@ -3,8 +3,8 @@
 // identifier, with the arguments in their natural order. A failed call
 // raises the run-time error VB would report for it.
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include <span>
 #include <string_view>

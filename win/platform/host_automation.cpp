@@ -1,8 +1,9 @@
+#include "win/platform/host_binding.h"
+
 #include "win/platform/bstr.h"
 #include "win/platform/com_error.h"
 #include "win/platform/com_ptr.h"
 #include "win/platform/dispatch.h"
-#include "win/platform/host_binding.h"
 #include "win/win_platform.h"
 
 namespace vamu::win {

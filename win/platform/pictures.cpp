@@ -1,7 +1,7 @@
 #include "win/platform/pictures.h"
 
-#include <objidl.h>
 #include <windows.h>
+#include <objidl.h>
 
 #include <cstring>
 

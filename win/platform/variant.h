@@ -2,8 +2,8 @@
 // An owned VARIANT and the conversions of a VARIANT into the core's types,
 // with VB's coercion rules (VariantChangeType) and VB's errors on failure.
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include <cstdint>
 #include <string>

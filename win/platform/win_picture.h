@@ -2,9 +2,9 @@
 // The platform's picture object: an OLE picture (IPicture), as a host's
 // picture box takes it through its "Picture" property.
 
+#include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
-#include <windows.h>
 
 #include "contracts/picture.h"
 #include "win/platform/com_ptr.h"

@@ -2,8 +2,8 @@
 // A scriptable IDispatch for the checks: members by name (dispatch id =
 // position + 1), every call recorded, answers given by a handler.
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include <functional>
 #include <string>

@@ -2,9 +2,9 @@
 
 #include "win/platform/dispatch.h"
 #include "win/platform/host_binding.h"
-#include "win/platform/win_picture.h"
 #include "win/tests/check.h"
 #include "win/tests/fake_dispatch.h"
+#include "win/platform/win_picture.h"
 #include "win/win_platform.h"
 
 namespace vamu::wincheck {

@@ -2,11 +2,11 @@
 
 #include <vector>
 
+#include "win/platform/clipboard.h"
 #include "win/panel/panel_layout.h"
 #include "win/panel/panel_window.h"
-#include "win/platform/clipboard.h"
-#include "win/platform/win_picture.h"
 #include "win/tests/check.h"
+#include "win/platform/win_picture.h"
 #include "win/win_platform.h"
 
 namespace vamu::wincheck {

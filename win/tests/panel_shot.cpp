@@ -2,16 +2,16 @@
 // of it as a BMP file: vamu_panel_shot [output.bmp]. Run it under a display
 // (xvfb-run with a 24-bit screen under Wine).
 
-#include <objbase.h>
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstdio>
 #include <string>
 
 #include "contracts/text.h"
-#include "win/panel/panel_window.h"
 #include "win/platform/bitmaps.h"
 #include "win/platform/file_io.h"
+#include "win/panel/panel_window.h"
 #include "win/win_platform.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include "win/platform/clipboard.h"
 #include "win/platform/file_io.h"
 #include "win/platform/pictures.h"
-#include "win/platform/win_picture.h"
 #include "win/tests/check.h"
 #include "win/tests/temp_folder.h"
+#include "win/platform/win_picture.h"
 
 namespace vamu::wincheck {
 namespace {

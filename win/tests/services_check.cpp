@@ -4,9 +4,9 @@
 #include "win/platform/clock.h"
 #include "win/platform/messages.h"
 #include "win/platform/profile.h"
-#include "win/platform/version.h"
 #include "win/tests/check.h"
 #include "win/tests/temp_folder.h"
+#include "win/platform/version.h"
 
 namespace vamu::wincheck {
 namespace {
