@@ -41,6 +41,12 @@ else
   wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
   display=160
 fi
+# Exit status 77 (skipped) where this machine cannot run Wine programs of
+# this width (32-bit ones need a kernel that runs 32-bit Linux programs).
+if ! "$wine" --version >/dev/null 2>&1; then
+  echo "$test: skipped, this machine cannot run $(basename "$wine") ($arch Wine programs)"
+  exit 77
+fi
 installed='C:\vamu\vamuMapserver.dll'
 hostdir='C:\vamutest\UIV\'
 
@@ -59,7 +65,7 @@ case $test in
   setup)
     shutdown
     rm -rf "$WINEPREFIX"
-    timeout -k 10 600 wineboot -i >/dev/null 2>&1
+    timeout -k 10 600 "$wine" wineboot -i >/dev/null 2>&1
     wineserver -w
     mkdir -p "$WINEPREFIX/drive_c/vamu"
     cp "$dll" "$WINEPREFIX/drive_c/vamu/"

@@ -13,19 +13,19 @@ function(vamu_add_wine_tests arch dir)
   set(fixture wine_${arch})
   add_test(NAME ${fixture}_setup COMMAND bash ${script} ${dir} ${arch} setup)
   set_tests_properties(${fixture}_setup PROPERTIES
-    FIXTURES_SETUP ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 900)
+    FIXTURES_SETUP ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 900 SKIP_RETURN_CODE 77)
   foreach(name registered typelib dispatch session vbscript bench)
     add_test(NAME ${fixture}_${name} COMMAND bash ${script} ${dir} ${arch} ${name})
     set_tests_properties(${fixture}_${name} PROPERTIES
-      FIXTURES_REQUIRED ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 300)
+      FIXTURES_REQUIRED ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 300 SKIP_RETURN_CODE 77)
   endforeach()
   # The Windows platform's own checks, in a prefix of their own.
   add_test(NAME win_platform_${arch}
            COMMAND sh ${PROJECT_SOURCE_DIR}/win/tests/run_win_check.sh ${dir})
-  set_tests_properties(win_platform_${arch} PROPERTIES TIMEOUT 600 RESOURCE_LOCK win_platform_${arch})
+  set_tests_properties(win_platform_${arch} PROPERTIES TIMEOUT 600 RESOURCE_LOCK win_platform_${arch} SKIP_RETURN_CODE 77)
   add_test(NAME ${fixture}_unregister COMMAND bash ${script} ${dir} ${arch} unregister)
   set_tests_properties(${fixture}_unregister PROPERTIES
-    FIXTURES_CLEANUP ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 300)
+    FIXTURES_CLEANUP ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 300 SKIP_RETURN_CODE 77)
 endfunction()
 
 vamu_add_wine_tests(i686 ${VAMU_MINGW_I686_DIR})
