@@ -65,7 +65,7 @@ void sizes(benchmark::internal::Benchmark* b) {
 }
 
 void BM_RenderCycle(benchmark::State& state) {
-    Plugin plugin(state.range(0), state.range(1));
+    Plugin plugin(static_cast<double>(state.range(0)), static_cast<double>(state.range(1)));
     for (auto _ : state) {
         RefreshMap(plugin.module);
         state.PauseTiming();
@@ -76,14 +76,14 @@ void BM_RenderCycle(benchmark::State& state) {
 BENCHMARK(BM_RenderCycle)->Apply(sizes);
 
 void BM_ControlDrawing(benchmark::State& state) {
-    Plugin plugin(state.range(0), state.range(1));
+    Plugin plugin(static_cast<double>(state.range(0)), static_cast<double>(state.range(1)));
     auto& atlas = plugin.platform.panels().lastCreated()->atlas();
     for (auto _ : state) benchmark::DoNotOptimize(atlas.render());
 }
 BENCHMARK(BM_ControlDrawing)->Apply(sizes);
 
 void BM_BitmapSave(benchmark::State& state) {
-    Plugin plugin(state.range(0), state.range(1));
+    Plugin plugin(static_cast<double>(state.range(0)), static_cast<double>(state.range(1)));
     const PictureRef picture = plugin.platform.clipboard().picture();
     for (auto _ : state) plugin.platform.pictures().saveAsBmp(picture, u"C:\\UIV\\MAPS\\bench.bmp");
 }

@@ -39,7 +39,7 @@ void drawLand(Canvas& canvas, const View& view) {
 std::u16string angleLabel(std::int64_t msec, std::int64_t step, char16_t positive, char16_t negative) {
     const std::int64_t a = msec < 0 ? -msec : msec;
     std::string text = std::to_string(a / 3600000) + "*";
-    auto twoDigits = [](std::int64_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+    auto twoDigits = [](std::int64_t v) { return std::string(v < 10 ? 1 : 0, '0') + std::to_string(v); };
     if (step % 3600000 != 0) text += twoDigits(a / 60000 % 60) + "'";
     if (step % 60000 != 0) text += twoDigits(a / 1000 % 60) + "\"";
     std::u16string label(text.begin(), text.end());

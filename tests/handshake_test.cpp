@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include "support/plugin_harness.h"
 
 namespace vamu::testing {
@@ -171,7 +173,7 @@ TEST(SecondaryRequests, SafeCallRepeatsTheLastReportByReference) {
 TEST(SecondaryRequests, SpecialMenuOptionShowsTheGreetingOrTheNameAndAnswersFalse) {
     PluginHarness h;
     ASSERT_TRUE(h.initialize(u"JA1VAM"));
-    for (const std::int16_t index : {0, 1, 2, -1}) {
+    for (const std::int16_t index : std::initializer_list<std::int16_t>{0, 1, 2, -1}) {
         std::int16_t i = index;
         vb::Boolean result = vb::True;
         EXPECT_TRUE(h.server.SpecialMenuOption(h.picMap, i, result));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include "native/substitute_binding.h"
 #include "native/substitute_events.h"
 #include "native/substitute_host.h"
@@ -30,7 +32,7 @@ TEST(NativeHost, PictureBoxAnswersInItsScaleMode) {
 TEST(NativeHost, PictureBoxRefusesAnUnknownScaleMode) {
     SubstitutePictureBox box;
     box.setScaleMode(3);
-    for (std::int16_t mode : {-1, 8}) {
+    for (const std::int16_t mode : std::initializer_list<std::int16_t>{-1, 8}) {
         try {
             box.setScaleMode(mode);
             FAIL() << "mode " << mode;

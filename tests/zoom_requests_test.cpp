@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "support/plugin_harness.h"
 
@@ -54,7 +55,7 @@ TEST(ZoomRequests, ZoomInStepsToTheNextEnabledLayerSkippingDisabledOnes) {
 }
 
 TEST(ZoomRequests, ZoomInStopsAtTwelveAndLogsWhy) {
-    for (const std::int16_t start : {12, 11}) {
+    for (const std::int16_t start : std::initializer_list<std::int16_t>{12, 11}) {
         Zooming h;
         h.store().intLayer = start;
         h.store().udtLayers[12].Enabled = vb::False;  // with 11, only 13 is left above
@@ -117,7 +118,7 @@ TEST(ZoomRequests, PanMovesTheOverviewByTheStepInEachDirection) {
 }
 
 TEST(ZoomRequests, UnrecognisedPanCodesRedrawWithoutMoving) {
-    for (const std::int16_t code : {3, 7, 11, 12, -1, 15, 32767}) {
+    for (const std::int16_t code : std::initializer_list<std::int16_t>{3, 7, 11, 12, -1, 15, 32767}) {
         Zooming h;
         Status status;
         EXPECT_EQ(h.pan(code, status), vb::True) << code;
