@@ -13,8 +13,8 @@ namespace vamu::win {
 
 struct WinPlatform::Impl {
     explicit Impl(HMODULE module)
-        : panels(module, clipboard), version(module), services{host,  clipboard, pictures, messages,
-                                                               clock, profile,   panels,   version} {}
+        : panels(module, clipboard, clock), version(module), services{host,  clipboard, pictures, messages,
+                                                                      clock, profile,   panels,   version} {}
 
     WinHostBinding host;
     WinClipboard clipboard;

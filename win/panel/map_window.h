@@ -13,17 +13,18 @@
 
 #include "contracts/map_control.h"
 #include "mapcontrol/replacement_map_control.h"
+#include "win/panel/panel_map.h"
 #include "win/panel/window_procedure.h"
 
 namespace vamu::win {
 
-class MapWindow : public MapControl, private MessageTarget {
+class MapWindow : public PanelMap, private MessageTarget {
 public:
     MapWindow(HINSTANCE instance, HWND parent, int id, const RECT& bounds, bool visible, Clipboard& clipboard,
               const mapcontrol::PersistedSettings& settings);
     ~MapWindow() override;
 
-    HWND handle() const noexcept { return window_.get(); }
+    HWND handle() const noexcept override { return window_.get(); }
     mapcontrol::ReplacementMapControl& control() noexcept { return *control_; }
 
     // MapControl

@@ -1,6 +1,5 @@
 #include "win/panel/panel_window.h"
 
-#include "panel/stored_settings.h"
 #include "win/panel/panel_layout.h"
 
 namespace vamu::win {
@@ -20,20 +19,23 @@ UniqueWindow standardControl(HINSTANCE instance, HWND parent, const wchar_t* cla
     return createWindow(instance, params, nullptr);
 }
 
+// A line in the activity log's own form: date, time, message.
+void logLine(TextBox& log, Clock& clock, const std::u16string& message) {
+    const ClockReading now = clock.now();
+    log.setText(clock.shortDate(now) + u' ' + clock.timeOfDay(now) + u": " + message + u"\r\n" + log.text());
+}
+
 }  // namespace
 
 std::u16string TextWindow::text() { return windowText(handle()); }
 
 void TextWindow::setText(const std::u16string& text) { setWindowText(handle(), text); }
 
-PanelWindow::PanelWindow(const WindowClasses& classes, Clipboard& clipboard)
+PanelWindow::PanelWindow(const WindowClasses& classes, Clipboard& clipboard, Clock& clock)
     : form_(classes.instance(), u"Form1", layout::kClientWidth, layout::kClientHeight) {
     const HINSTANCE instance = classes.instance();
     const HWND parent = form_.handle();
-    miniAtlas_ = std::make_unique<MapWindow>(instance, parent, layout::kMiniAtlasId, layout::kMiniAtlas, true,
-                                             clipboard, storedMapSettings(true));
-    atlas_ = std::make_unique<MapWindow>(instance, parent, layout::kAtlasId, layout::kAtlas, false, clipboard,
-                                         storedMapSettings(false));
+    maps_ = makePanelMaps(instance, parent, font_.get(), clipboard);
     UniqueWindow text1 =
         standardControl(instance, parent, L"EDIT", u"",
                         WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL,
@@ -47,6 +49,7 @@ PanelWindow::PanelWindow(const WindowClasses& classes, Clipboard& clipboard)
                                      layout::option1(i), layout::kOption1Id + i));
     }
     applyFont(parent, font_.get());
+    logLine(*text1_, clock, maps_.logLine);
     form_.onCommand([this](int id, int code) { onCommand(id, code); });
 }
 
@@ -60,7 +63,7 @@ void PanelWindow::onCommand(int id, int code) {
 
 std::unique_ptr<PanelWidgets> WinPanelFactory::create() {
     if (!classes_) classes_ = std::make_unique<WindowClasses>(instance_);
-    return std::make_unique<PanelWindow>(*classes_, clipboard_);
+    return std::make_unique<PanelWindow>(*classes_, clipboard_, clock_);
 }
 
 }  // namespace vamu::win

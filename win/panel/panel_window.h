@@ -9,6 +9,7 @@
 #include "contracts/services.h"
 #include "win/panel/form_window.h"
 #include "win/panel/gui_font.h"
+#include "win/panel/map_choice.h"
 #include "win/panel/map_window.h"
 #include "win/panel/option_buttons.h"
 #include "win/panel/window_procedure.h"
@@ -30,12 +31,13 @@ private:
 
 class PanelWindow : public PanelWidgets {
 public:
-    PanelWindow(const WindowClasses& classes, Clipboard& clipboard);
+    // Writes one time-stamped line to the log: which map control is in use.
+    PanelWindow(const WindowClasses& classes, Clipboard& clipboard, Clock& clock);
     ~PanelWindow() override;
 
     FormWindow& window() override { return form_; }
-    MapWindow& atlas() override { return *atlas_; }
-    MapWindow& miniAtlas() override { return *miniAtlas_; }
+    PanelMap& atlas() override { return *maps_.atlas; }
+    PanelMap& miniAtlas() override { return *maps_.miniAtlas; }
     TextBox& log() override { return *text1_; }
     Frame& frame() override { return *frame1_; }
     WinOptionButtons& options() override { return options_; }
@@ -46,8 +48,7 @@ private:
     // Declared parent first: the children go before the window they live in.
     GuiFont font_;
     FormWindow form_;
-    std::unique_ptr<MapWindow> miniAtlas_;
-    std::unique_ptr<MapWindow> atlas_;
+    PanelMaps maps_;
     std::unique_ptr<TextWindow> text1_;
     std::unique_ptr<TextWindow> frame1_;
     WinOptionButtons options_;
@@ -55,13 +56,15 @@ private:
 
 class WinPanelFactory : public PanelFactory {
 public:
-    WinPanelFactory(HINSTANCE instance, Clipboard& clipboard) : instance_(instance), clipboard_(clipboard) {}
+    WinPanelFactory(HINSTANCE instance, Clipboard& clipboard, Clock& clock)
+        : instance_(instance), clipboard_(clipboard), clock_(clock) {}
     // Registers the window classes on the first panel.
     std::unique_ptr<PanelWidgets> create() override;
 
 private:
     HINSTANCE instance_;
     Clipboard& clipboard_;
+    Clock& clock_;
     std::unique_ptr<WindowClasses> classes_;
 };
 
