@@ -1,7 +1,11 @@
 #pragma once
 // The groups of checks the Wine client runs, one per command-line word.
 
+#include <cstddef>
 #include <string>
+#include <vector>
+
+#include "test_objects.h"
 
 namespace vamu::wine_test {
 
@@ -13,5 +17,17 @@ void checkDispatchRules();
 // host's automation object reports, with its trailing backslash.
 void checkSession(const std::wstring& installDirectory);
 void benchRequests(long iterations);
+// Initialize against a map control without the nationwide data set: the
+// panel asks for it to be installed.
+void checkInstallMessage(const std::wstring& installDirectory);
+
+// With VAMU_EXPECT_MAP set to "hosted" or "builtin": the map the panel says
+// it uses, and whether the test map control is loaded.
+void checkMapInUse();
+// The overview dragged with the mouse moves and publishes the main map.
+void checkOverviewDrag(const std::vector<Events::Report>& reports);
+// The session's reports and map file size, written to the file named by
+// VAMU_SESSION_DIGEST when it is set.
+void writeDigest(const std::vector<Events::Report>& reports, std::size_t redraws, long bitmapSize);
 
 }  // namespace vamu::wine_test

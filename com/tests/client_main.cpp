@@ -1,6 +1,7 @@
 // The test host for vamuMapserver.dll under Wine. One group of checks per
 // run, named on the command line:
-//   typelib | registered | unregistered | dispatch | session <host dir> | bench [calls]
+//   typelib | registered | unregistered | dispatch | session <host dir> | install <host dir> |
+//   bench [calls]
 
 #include <windows.h>
 #include <objbase.h>
@@ -35,11 +36,14 @@ bool run(int argc, char** argv) {
         checkDispatchRules();
     } else if (what == "session" && argc > 2) {
         checkSession(widen(argv[2]));
+    } else if (what == "install" && argc > 2) {
+        checkInstallMessage(widen(argv[2]));
     } else if (what == "bench") {
         benchRequests(argc > 2 ? std::atol(argv[2]) : 20000);
     } else {
         std::printf(
-            "usage: vamu_wine_client typelib|registered|unregistered|dispatch|session DIR|bench [N]\n");
+            "usage: vamu_wine_client typelib|registered|unregistered|dispatch|session DIR|install DIR|bench "
+            "[N]\n");
         return false;
     }
     std::printf("%s: %d passed, %d failed\n", what.c_str(), passes(), failures());

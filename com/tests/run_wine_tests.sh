@@ -7,6 +7,10 @@
 #   registered | typelib | dispatch | session | bench
 #                 the test host vamu_wine_client.exe with that word
 #   vbscript      tests/client.vbs through cscript, its output compared
+#   hosted        the session with the built-in map, then again with the test
+#                 map control registered under the installed control's ProgID:
+#                 same reports and bitmap; then the install message from a
+#                 control without the nationwide data set
 #   unregister    regsvr32 /u, the registry checked, Wine shut down
 # Every Wine process runs under its own virtual X display; Wine is shut down
 # after each test so that no process outlives its display.
@@ -92,6 +96,24 @@ case $test in
       exit 1
     fi
     echo "vbscript: 1 passed, 0 failed"
+    ;;
+  hosted)
+    testmap=$build/win/tests/test_control/vamu_test_map.dll
+    [ -f "$testmap" ] || { echo "missing $testmap: build the mingw-$arch preset first" >&2; exit 1; }
+    cp "$testmap" "$WINEPREFIX/drive_c/vamu/"
+    VAMU_EXPECT_MAP=builtin VAMU_SESSION_DIGEST='C:\vamutest\builtin.txt' \
+      on_display "$wine" "$client" session "$hostdir"
+    unregister_test_map() {
+      VAMU_WINE_END=-w on_display "$wine" "$sysdir\\regsvr32.exe" /s /u 'C:\vamu\vamu_test_map.dll' || true
+      shutdown
+    }
+    trap unregister_test_map EXIT
+    VAMU_WINE_END=-w on_display "$wine" "$sysdir\\regsvr32.exe" /s 'C:\vamu\vamu_test_map.dll'
+    VAMU_EXPECT_MAP=hosted VAMU_SESSION_DIGEST='C:\vamutest\hosted.txt' \
+      on_display "$wine" "$client" session "$hostdir"
+    VAMU_EXPECT_MAP=hosted VAMU_TEST_MAP=no-rdw2010 on_display "$wine" "$client" install "$hostdir"
+    diff "$WINEPREFIX/drive_c/vamutest/builtin.txt" "$WINEPREFIX/drive_c/vamutest/hosted.txt"
+    echo "hosted: the same $(grep -c SignalInformation "$WINEPREFIX/drive_c/vamutest/hosted.txt") reports and bitmap"
     ;;
   unregister)
     VAMU_WINE_END=-w on_display "$wine" "$sysdir\\regsvr32.exe" /s /u "$installed"

@@ -255,14 +255,34 @@ void checkSession(const std::wstring& dir) {
     checkCornersDrawn(server.get(), *h, dir);
     checkZoomAndPan(server.get(), *h);
     checkSafeCall(server.get(), *h);
+    checkOverviewDrag(h->events1.information);
     CHECK(boxes.take().empty());  // every picture reached the clipboard
     checkMessageBoxes(server.get(), *h, boxes);
     checkVtableFailure(server.get(), *h);
     checkReplacedObjectsReleased(server.get(), *h);
+    checkMapInUse();
+    long bitmapSize = 0;
+    fileStart(dir + L"MAPS\\!!vamuMapserver.bmp", &bitmapSize);
+    writeDigest(h->events1.information, h->events1.redraws.size(), bitmapSize);
     CHECK(server.detach()->Release() == 0);
     h->pic1.picture.reset();
     CoFreeUnusedLibraries();
     CHECK_HR(S_OK, dllCanUnloadNow());
+}
+
+void checkInstallMessage(const std::wstring& dir) {
+    prepareDirectory(dir);
+    HostAutomationClass host(dir);
+    MessageBoxWatch boxes;
+    CHECK(boxes.active());
+    auto* h = new HostObjects;  // see HostObjects
+    ComPtr<IDispatch> server = createByProgId(L"vamuMapserver.clsMapServ");
+    if (!server) return;
+    CHECK_HR(S_OK, initialize(server.get(), h->events1, h->form1).hr);
+    const std::vector<SeenMessageBox> seen = boxes.take();
+    CHECK(seen.size() == 1);
+    if (!seen.empty()) CHECK_WSTR(L"ProAtlas2002全国版DVDをインストールしてください", seen[0].text);
+    checkMapInUse();
 }
 
 }  // namespace vamu::wine_test
