@@ -157,7 +157,7 @@ CHECK_CASE(a_registered_control_is_hosted_for_both_maps_and_given_back) {
         CHECK(GetWindow(panel.form, GW_CHILD) == panel.window.miniAtlas().handle());
         CHECK(win::hasVisibleStyle(panel.window.miniAtlas().handle()) &&
               !win::hasVisibleStyle(panel.window.atlas().handle()));
-        CHECK(areaCodes(panel.window.atlas()) == u"RDW2010;");
+        CHECK(areaCodes(panel.window.atlas()) == u"RDW2010;RKT2010;");
         CHECK(panel.window.atlas().layers()->count() == 13);
         std::int32_t index = 6;
         CHECK(panel.window.atlas().layers()->item(index)->layerScale() > 0);
@@ -268,7 +268,7 @@ CHECK_CASE(a_control_without_the_data_set_is_still_hosted) {
     Switch other(L"no-rdw2010");
     Panel panel;
     CHECK(panel.hosted());
-    CHECK(areaCodes(panel.window.atlas()) == u"RDW2005;");
+    CHECK(areaCodes(panel.window.atlas()) == u"RDW2005;RKT2010;");
     CHECK(panel.window.atlas().layers()->count() == 0);  // its stored RDW2010 names no data set
 }
 

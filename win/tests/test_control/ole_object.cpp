@@ -96,7 +96,9 @@ STDMETHODIMP TestMap::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND,
         return E_FAIL;
     }
     if (switchOn(L"no-rdw2010")) {
-        for (auto& set : window_->control().catalogue()) set.areaCode = u"RDW2005";
+        for (auto& set : window_->control().catalogue()) {
+            if (set.areaCode == u"RDW2010") set.areaCode = u"RDW2005";
+        }
     }
     window_->setOverviewMode(overviewMode_);
     window_->onPositionChanged(
