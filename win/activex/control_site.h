@@ -10,9 +10,9 @@
 //   IDispatch           the ambient properties: user mode, font, colours
 // The members live in client_site.cpp, inplace_site.cpp and ambient.cpp.
 
+#include <windows.h>
 #include <ocidl.h>
 #include <oleidl.h>
-#include <windows.h>
 
 #include "win/platform/com_ptr.h"
 

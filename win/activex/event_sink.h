@@ -3,8 +3,8 @@
 // control's default source interface found through its class information,
 // a sink that implements it late-bound, and the connection between them.
 
-#include <ocidl.h>
 #include <windows.h>
+#include <ocidl.h>
 
 #include <string_view>
 

@@ -1,8 +1,8 @@
 #pragma once
 // A run-time error handed back through IDispatch::Invoke.
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include "contracts/runtime_error.h"
 

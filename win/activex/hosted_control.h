@@ -4,9 +4,9 @@
 // activated in place. It goes in the reverse order: deactivated, closed,
 // parted from its site, released, and its site window destroyed.
 
+#include <windows.h>
 #include <oaidl.h>
 #include <oleidl.h>
-#include <windows.h>
 
 #include <exception>
 #include <vector>

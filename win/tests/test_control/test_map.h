@@ -6,9 +6,9 @@
 // map_dispatch.cpp (IDispatch), event_point.cpp (connection point),
 // module.cpp (identity, persistence, class information, the DLL exports).
 
+#include <windows.h>
 #include <ocidl.h>
 #include <oleidl.h>
-#include <windows.h>
 
 #include <memory>
 #include <utility>
