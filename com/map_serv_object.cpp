@@ -62,20 +62,20 @@ HRESULT MapServObject::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISP
 }
 
 HRESULT MapServObject::get_strServerName(BSTR* value) noexcept {
-    return call([&] { return requests_.getServerName(value); });
+    return call([&] { return requests().getServerName(value); });
 }
 HRESULT MapServObject::put_strServerName(BSTR value) noexcept {
-    return call([&] { return requests_.putServerName(value); });
+    return call([&] { return requests().putServerName(value); });
 }
 HRESULT MapServObject::get_strMapName(BSTR* value) noexcept {
-    return call([&] { return requests_.getMapName(value); });
+    return call([&] { return requests().getMapName(value); });
 }
 HRESULT MapServObject::put_strMapName(BSTR value) noexcept {
-    return call([&] { return requests_.putMapName(value); });
+    return call([&] { return requests().putMapName(value); });
 }
 
 HRESULT MapServObject::AddToFavouriteViews(BSTR* strL) noexcept {
-    return call([&] { return requests_.AddToFavouriteViews(strL); });
+    return call([&] { return requests().AddToFavouriteViews(strL); });
 }
 
 HRESULT MapServObject::GetSupportedFeatures(VARIANT_BOOL* blnDiagonalPan, VARIANT_BOOL* blnZoomIn,
@@ -84,67 +84,68 @@ HRESULT MapServObject::GetSupportedFeatures(VARIANT_BOOL* blnDiagonalPan, VARIAN
                                             LONG* lngHelpTopic, BSTR* strServerShortName,
                                             SAFEARRAY** strSpecialOptionMenuCaption) noexcept {
     return call([&] {
-        return requests_.GetSupportedFeatures(blnDiagonalPan, blnZoomIn, blnZoomOut, blnZoomAll,
-                                              blnControlPanel, strHelpFile, lngHelpTopic, strServerShortName,
-                                              strSpecialOptionMenuCaption);
+        return requests().GetSupportedFeatures(blnDiagonalPan, blnZoomIn, blnZoomOut, blnZoomAll,
+                                               blnControlPanel, strHelpFile, lngHelpTopic, strServerShortName,
+                                               strSpecialOptionMenuCaption);
     });
 }
 
 HRESULT MapServObject::Initialize(BSTR* strCallsign, IDispatch** cMapServerEvents,
                                   IDispatch** frmT) noexcept {
-    return call([&] { return requests_.Initialize(strCallsign, cMapServerEvents, frmT); });
+    return call([&] { return requests().Initialize(strCallsign, cMapServerEvents, frmT); });
 }
 
 HRESULT MapServObject::LoadFavouriteViews(SAFEARRAY** strFav) noexcept {
-    return call([&] { return requests_.LoadFavouriteViews(strFav); });
+    return call([&] { return requests().LoadFavouriteViews(strFav); });
 }
 
 HRESULT MapServObject::SafeCall() noexcept {
-    return call([&] { return requests_.SafeCall(); });
+    return call([&] { return requests().SafeCall(); });
 }
 
 HRESULT MapServObject::SaveFavouriteViews(SAFEARRAY** strL) noexcept {
-    return call([&] { return requests_.SaveFavouriteViews(strL); });
+    return call([&] { return requests().SaveFavouriteViews(strL); });
 }
 
 HRESULT MapServObject::ShowControlPanel() noexcept {
-    return call([&] { return requests_.ShowControlPanel(); });
+    return call([&] { return requests().ShowControlPanel(); });
 }
 
 HRESULT MapServObject::DrawMapFromCentre(IDispatch** picMap, double* dblDegX, double* dblDegY,
                                          VARIANT_BOOL* result) noexcept {
-    return call([&] { return requests_.DrawMapFromCentre(picMap, dblDegX, dblDegY, result); });
+    return call([&] { return requests().DrawMapFromCentre(picMap, dblDegX, dblDegY, result); });
 }
 
 HRESULT MapServObject::DrawMapFromCorners(IDispatch** picMap, double* dblDegX1, double* dblDegY1,
                                           double* dblDegX2, double* dblDegY2, VARIANT_BOOL* result) noexcept {
-    return call(
-        [&] { return requests_.DrawMapFromCorners(picMap, dblDegX1, dblDegY1, dblDegX2, dblDegY2, result); });
+    return call([&] {
+        return requests().DrawMapFromCorners(picMap, dblDegX1, dblDegY1, dblDegX2, dblDegY2, result);
+    });
 }
 
 HRESULT MapServObject::ResizeMap(IDispatch** picMap, double* dblDegX1, double* dblDegY1, double* dblDegX2,
                                  double* dblDegY2, VARIANT_BOOL* result) noexcept {
-    return call([&] { return requests_.ResizeMap(picMap, dblDegX1, dblDegY1, dblDegX2, dblDegY2, result); });
+    return call([&] { return requests().ResizeMap(picMap, dblDegX1, dblDegY1, dblDegX2, dblDegY2, result); });
 }
 
 HRESULT MapServObject::SpecialMenuOption(IDispatch** picMap, short* intIndex, VARIANT_BOOL* result) noexcept {
-    return call([&] { return requests_.SpecialMenuOption(picMap, intIndex, result); });
+    return call([&] { return requests().SpecialMenuOption(picMap, intIndex, result); });
 }
 
 HRESULT MapServObject::ZoomAll(IDispatch** picMap, VARIANT_BOOL* result) noexcept {
-    return call([&] { return requests_.ZoomAll(picMap, result); });
+    return call([&] { return requests().ZoomAll(picMap, result); });
 }
 
 HRESULT MapServObject::ZoomIn(IDispatch** picMap, VARIANT_BOOL* result) noexcept {
-    return call([&] { return requests_.ZoomIn(picMap, result); });
+    return call([&] { return requests().ZoomIn(picMap, result); });
 }
 
 HRESULT MapServObject::ZoomOut(IDispatch** picMap, VARIANT_BOOL* result) noexcept {
-    return call([&] { return requests_.ZoomOut(picMap, result); });
+    return call([&] { return requests().ZoomOut(picMap, result); });
 }
 
 HRESULT MapServObject::ZoomPan(IDispatch** picMap, short* intPan, VARIANT_BOOL* result) noexcept {
-    return call([&] { return requests_.ZoomPan(picMap, intPan, result); });
+    return call([&] { return requests().ZoomPan(picMap, intPan, result); });
 }
 
 HRESULT MapServObject::InterfaceSupportsErrorInfo(REFIID iid) noexcept {

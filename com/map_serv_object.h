@@ -13,11 +13,13 @@
 
 namespace vamu::com {
 
-class MapServObject final : public _clsMapServ, public ISupportErrorInfo, public IProvideClassInfo {
+class MapServObject : public _clsMapServ, public ISupportErrorInfo, public IProvideClassInfo {
 public:
     explicit MapServObject(Module& module);
 
-    MapServRequests& requests() noexcept { return requests_; }
+    // Every member reaches the core through here; tests replace it with one
+    // that throws, to show that nothing leaves the COM boundary.
+    virtual MapServRequests& requests() { return requests_; }
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
@@ -71,8 +73,10 @@ public:
     // IProvideClassInfo
     HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) noexcept override;
 
+protected:
+    virtual ~MapServObject() = default;
+
 private:
-    ~MapServObject() = default;
     // The request's HRESULT, with error info on failure; whatever escapes
     // the request becomes E_UNEXPECTED.
     template <class Request>
