@@ -1,32 +1,48 @@
 #include "com/class_factory.h"
 
 #include <new>
+#include <string>
 
 #include "com/apartment.h"
 #include "com/map_serv_object.h"
 #include "com/map_server_events_object.h"
+#include "com/error_report.h"
+#include "com/map_serv_members.h"
+#include "com/member_check.h"
+#include "com/type_library.h"
+#include "win/platform/com_ptr.h"
 
 namespace vamu::com {
 namespace {
 
+// The dispatch table against the type library, once per process: a table
+// that disagrees with the IDL would answer calls wrongly, so no object is
+// made and the difference is the error's text.
+HRESULT checkMapServTable() {
+    static const std::u16string difference = [] {
+        win::ComPtr<ITypeInfo> info;
+        const HRESULT hr = typeInfoOf(IID__clsMapServ, info.put());
+        return FAILED(hr) ? std::u16string(u"the type library cannot be read")
+                          : differenceFromType(mapServMembers(), info.get());
+    }();
+    if (difference.empty()) return S_OK;
+    return reportToCaller(RuntimeError::foreign(static_cast<std::uint32_t>(E_UNEXPECTED),
+                                                u"The dispatch table of clsMapServ disagrees with the type "
+                                                u"library: " +
+                                                    difference),
+                          IID_IClassFactory);
+}
+
 HRESULT makeMapServ(IUnknown** object) {
-    try {
-        *object = static_cast<_clsMapServ*>(new MapServObject(apartmentModule()));
-        return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
+    const HRESULT checked = checkMapServTable();
+    if (FAILED(checked)) return checked;
+    *object = static_cast<_clsMapServ*>(new MapServObject(apartmentModule()));
+    return S_OK;
 }
 
 HRESULT makeMapServerEvents(IUnknown** object) {
-    try {
-        *object = static_cast<_clsMapServerEvents*>(new MapServerEventsObject());
-        return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    *object = static_cast<_clsMapServerEvents*>(new MapServerEventsObject());
+    return S_OK;
 }
 
 // Hands the caller the interface it asked for and drops the creator's
@@ -39,7 +55,7 @@ HRESULT handOver(IUnknown* made, REFIID iid, void** object) {
 
 }  // namespace
 
-HRESULT ClassFactory::QueryInterface(REFIID iid, void** object) {
+HRESULT ClassFactory::QueryInterface(REFIID iid, void** object) noexcept {
     if (!object) return E_POINTER;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
         *object = static_cast<IClassFactory*>(this);
@@ -50,25 +66,27 @@ HRESULT ClassFactory::QueryInterface(REFIID iid, void** object) {
     return E_NOINTERFACE;
 }
 
-ULONG ClassFactory::AddRef() { return refs_.addRef(); }
+ULONG ClassFactory::AddRef() noexcept { return refs_.addRef(); }
 
-ULONG ClassFactory::Release() {
+ULONG ClassFactory::Release() noexcept {
     const ULONG left = refs_.release();
     if (left == 0) delete this;
     return left;
 }
 
-HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
+HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) noexcept {
     if (!object) return E_POINTER;
     *object = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    IUnknown* made = nullptr;
-    const HRESULT hr = maker_(&made);
-    if (FAILED(hr)) return hr;
-    return handOver(made, iid, object);
+    return atBoundary(IID_IClassFactory, [&] {
+        IUnknown* made = nullptr;
+        const HRESULT hr = maker_(&made);
+        if (FAILED(hr)) return hr;
+        return handOver(made, iid, object);
+    });
 }
 
-HRESULT ClassFactory::LockServer(BOOL lock) {
+HRESULT ClassFactory::LockServer(BOOL lock) noexcept {
     lockServer(lock != FALSE);
     return S_OK;
 }

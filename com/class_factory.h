@@ -10,16 +10,17 @@ namespace vamu::com {
 
 class ClassFactory final : public IClassFactory {
 public:
-    // Makes a new object with one reference; null when it cannot be made.
+    // Makes a new object with one reference; may throw (CreateInstance
+    // turns that into an HRESULT).
     using Maker = HRESULT (*)(IUnknown** object);
 
     explicit ClassFactory(Maker maker) noexcept : maker_(maker) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+    ULONG STDMETHODCALLTYPE Release() noexcept override;
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) noexcept override;
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) noexcept override;
 
 private:
     ~ClassFactory() = default;

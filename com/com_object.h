@@ -1,7 +1,7 @@
 #pragma once
 // What every COM object of this server shares: its reference count, its
 // share in keeping the DLL loaded, and the type description that
-// IDispatch::GetTypeInfo and IProvideClassInfo hand out.
+// IDispatch::GetTypeInfo hands out.
 
 #include <windows.h>
 #include <oaidl.h>
@@ -22,15 +22,8 @@ private:
     std::atomic<ULONG> count_{1};  // the creator's reference
 };
 
-// GetTypeInfoCount / GetTypeInfo of a dual interface, loaded on first use.
-class TypeInfoCache {
-public:
-    explicit TypeInfoCache(const GUID& guid) noexcept : guid_(guid) {}
-    HRESULT get(UINT index, ITypeInfo** info) noexcept;
-
-private:
-    const GUID& guid_;
-    win::ComPtr<ITypeInfo> info_;
-};
+// IDispatch::GetTypeInfo of a dual interface: the process's one
+// description of iid at index 0.
+HRESULT typeInfoAt(REFIID iid, UINT index, ITypeInfo** info) noexcept;
 
 }  // namespace vamu::com

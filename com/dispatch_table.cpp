@@ -63,9 +63,10 @@ HRESULT run(const DispatchMember& member, IDispatch* self, LCID lcid, DISPPARAMS
 HRESULT BoundArgs::bind(const DispatchMember& member, DISPPARAMS& params, LCID lcid, UINT* argErr) {
     count_ = params.cArgs;
     for (std::size_t i = 0; i < count_; ++i) {
-        if (member.params[i] == VT_VARIANT) continue;  // taken as it comes
-        const std::size_t position = count_ - 1 - i;   // rgvarg runs backwards
-        const HRESULT hr = args_[i].bind(params.rgvarg[position], member.params[i], lcid);
+        const auto type = static_cast<VARTYPE>(member.params[i] & ~VT_BYREF);
+        if (type == VT_VARIANT) continue;             // taken as it comes
+        const std::size_t position = count_ - 1 - i;  // rgvarg runs backwards
+        const HRESULT hr = args_[i].bind(params.rgvarg[position], type, lcid);
         if (FAILED(hr)) {
             if (argErr) *argErr = static_cast<UINT>(position);
             return hr;
@@ -103,13 +104,8 @@ HRESULT invokeMember(std::span<const DispatchMember> members, IDispatch* self, D
     if (!member) return DISP_E_MEMBERNOTFOUND;
     const HRESULT counts = checkCounts(*member, *params);
     if (FAILED(counts)) return counts;
-    try {
-        return run(*member, self, lcid, *params, result, excepInfo, argErr);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    return atInvokeBoundary(excepInfo,
+                            [&] { return run(*member, self, lcid, *params, result, excepInfo, argErr); });
 }
 
 }  // namespace vamu::com

@@ -3,6 +3,17 @@
 // case, each dispatch identifier with its parameter types, arguments coerced
 // as a VB host or a script passes them, and the request's failure handed
 // back through EXCEPINFO.
+//
+// Why the project has its own Invoke rather than ITypeInfo::Invoke: the
+// standard one takes a by-reference argument only as a variable of exactly
+// the parameter's type and does not coerce it, so a script's
+// VT_BYREF | VT_VARIANT, or a VB variable of another type, never reaches the
+// method, and nothing is written back to it. A VB host coerces such
+// arguments and hands the callee's changes back to the caller's variable;
+// DispatchArg does the same (coercion by VariantChangeTypeEx with the
+// caller's LCID, write-back in the parameter's type after the call). The
+// table is checked against the type library (member_check.h) before the
+// first object is handed out, so the two cannot drift apart.
 
 #include <windows.h>
 #include <oaidl.h>
@@ -26,9 +37,12 @@ struct DispatchMember {
     const char16_t* name;
     DISPID id;
     MemberKind kind;
-    std::array<VARTYPE, kMaxParams> params;  // in declaration order
-    std::size_t count;                       // how many params there are
-    std::size_t required;                    // the rest are optional VARIANTs
+    // In declaration order, the retval left out; VT_BYREF marks a parameter
+    // passed by reference ([in, out]), VT_ARRAY | VT_BSTR a string array.
+    std::array<VARTYPE, kMaxParams> params;
+    std::size_t count;     // how many params there are
+    std::size_t required;  // the rest are optional
+    VARTYPE result;        // the [out, retval] type; VT_EMPTY for none
     // Runs the member on self with the bound arguments; a result goes into
     // result (left VT_EMPTY by members without one).
     Status (*call)(IDispatch* self, BoundArgs& args, VARIANT& result);

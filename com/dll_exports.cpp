@@ -1,17 +1,21 @@
-// The four entry points of an in-process COM server, and DllMain.
+// The four entry points of an in-process COM server, and DllMain. The
+// system headers declare them without noexcept, so each only calls
+// functions that are noexcept (and wrap their bodies in atBoundary).
 
 #include <windows.h>
 
 #include "com/class_factory.h"
 #include "com/registration.h"
 #include "com/server_lifetime.h"
+#include "com/type_library.h"
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        vamu::com::setDllModule(instance);
-    }
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH) vamu::com::setDllModule(instance);
+    // Unloaded by FreeLibrary (not at process exit, where oleaut32 may be
+    // gone already): the type descriptions go with the DLL.
+    if (reason == DLL_PROCESS_DETACH && !reserved) vamu::com::releaseTypeInfos();
     return TRUE;
 }
 
@@ -19,10 +23,10 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) {
     return vamu::com::getClassObject(clsid, iid, object);
 }
 
-STDAPI DllCanUnloadNow() { return vamu::com::canUnload() ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow() noexcept { return vamu::com::canUnload() ? S_OK : S_FALSE; }
 
-STDAPI DllRegisterServer() { return vamu::com::registerServer(); }
+STDAPI DllRegisterServer() noexcept { return vamu::com::registerServer(); }
 
-STDAPI DllUnregisterServer() { return vamu::com::unregisterServer(); }
+STDAPI DllUnregisterServer() noexcept { return vamu::com::unregisterServer(); }
 
 }  // extern "C"

@@ -1,5 +1,9 @@
 #include "com/error_report.h"
 
+#include <exception>
+#include <new>
+#include <string>
+
 #include "win/platform/bstr.h"
 #include "win/platform/com_ptr.h"
 
@@ -46,6 +50,38 @@ HRESULT reportStatus(const Status& status, REFIID iid) noexcept {
 
 RuntimeError nullArgument() {
     return RuntimeError::foreign(static_cast<std::uint32_t>(E_POINTER), u"Invalid pointer");
+}
+
+RuntimeError currentFailure() {
+    try {
+        throw;
+    } catch (const RuntimeError& e) {
+        return e;
+    } catch (const std::bad_alloc&) {
+        return RuntimeError::foreign(static_cast<std::uint32_t>(E_OUTOFMEMORY), u"Out of memory");
+    } catch (const std::exception& e) {
+        std::u16string text = u"Unexpected failure: ";
+        for (const char* c = e.what(); *c; ++c) text += static_cast<char16_t>(static_cast<unsigned char>(*c));
+        return RuntimeError::foreign(static_cast<std::uint32_t>(E_UNEXPECTED), text);
+    } catch (...) {
+        return RuntimeError::foreign(static_cast<std::uint32_t>(E_UNEXPECTED), u"Unexpected failure");
+    }
+}
+
+HRESULT reportCurrentFailure(REFIID iid) noexcept {
+    try {
+        return reportToCaller(currentFailure(), iid);
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+HRESULT reportCurrentFailureToInvoke(EXCEPINFO* info) noexcept {
+    try {
+        return reportToInvoke(currentFailure(), info);
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
 }
 
 }  // namespace vamu::com

@@ -32,4 +32,36 @@ HRESULT reportStatus(const Status& status, REFIID iid) noexcept;
 // A pointer argument that is null: the HRESULT E_POINTER as an error.
 RuntimeError nullArgument();
 
+// The exception being handled (call only inside a catch) as the caller sees
+// it: a RuntimeError as it is, running out of memory as E_OUTOFMEMORY,
+// anything else as E_UNEXPECTED with what it says.
+RuntimeError currentFailure();
+
+// reportToCaller / reportToInvoke of currentFailure(); E_UNEXPECTED alone
+// when even that cannot be built.
+HRESULT reportCurrentFailure(REFIID iid) noexcept;
+HRESULT reportCurrentFailureToInvoke(EXCEPINFO* info) noexcept;
+
+// The one way out of every vtable method and exported function: body gives
+// the HRESULT; whatever it throws becomes an HRESULT with error info for
+// interface iid, so no exception crosses the COM boundary.
+template <class Body>
+HRESULT atBoundary(REFIID iid, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return reportCurrentFailure(iid);
+    }
+}
+
+// The same for IDispatch::Invoke, whose error info goes into the EXCEPINFO.
+template <class Body>
+HRESULT atInvokeBoundary(EXCEPINFO* info, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return reportCurrentFailureToInvoke(info);
+    }
+}
+
 }  // namespace vamu::com

@@ -5,8 +5,10 @@
 namespace vamu::com {
 namespace {
 
-constexpr VARTYPE S = VT_BSTR, B = VT_BOOL, D = VT_R8, I = VT_I2, L = VT_I4, O = VT_DISPATCH,
-                  A = VT_ARRAY | VT_BSTR;
+// The parameters by reference, as the type library declares them.
+constexpr VARTYPE S = VT_BYREF | VT_BSTR, B = VT_BYREF | VT_BOOL, D = VT_BYREF | VT_R8, I = VT_BYREF | VT_I2,
+                  L = VT_BYREF | VT_I4, O = VT_BYREF | VT_DISPATCH, A = VT_BYREF | VT_ARRAY | VT_BSTR;
+constexpr VARTYPE None = VT_EMPTY;
 
 MapServRequests& on(IDispatch* self) {
     return static_cast<MapServObject*>(static_cast<_clsMapServ*>(self))->requests();
@@ -33,13 +35,15 @@ const DispatchMember kMembers[] = {
      {},
      0,
      0,
+     VT_BSTR,
      [](IDispatch* self, BoundArgs&, VARIANT& r) { return on(self).getServerName(stringResult(r)); }},
     {u"strServerName",
      0x40030003,
      MemberKind::PropertyPut,
-     {S},
+     {VT_BSTR},
      1,
      1,
+     None,
      [](IDispatch* self, BoundArgs& a, VARIANT&) { return on(self).putServerName(*a[0].string()); }},
     {u"strMapName",
      0x40030004,
@@ -47,13 +51,15 @@ const DispatchMember kMembers[] = {
      {},
      0,
      0,
+     VT_BSTR,
      [](IDispatch* self, BoundArgs&, VARIANT& r) { return on(self).getMapName(stringResult(r)); }},
     {u"strMapName",
      0x40030004,
      MemberKind::PropertyPut,
-     {S},
+     {VT_BSTR},
      1,
      1,
+     None,
      [](IDispatch* self, BoundArgs& a, VARIANT&) { return on(self).putMapName(*a[0].string()); }},
     {u"AddToFavouriteViews",
      0x60030000,
@@ -61,6 +67,7 @@ const DispatchMember kMembers[] = {
      {S},
      1,
      1,
+     None,
      [](IDispatch* self, BoundArgs& a, VARIANT&) { return on(self).AddToFavouriteViews(a[0].string()); }},
     {u"GetSupportedFeatures",
      0x60030001,
@@ -68,6 +75,7 @@ const DispatchMember kMembers[] = {
      {B, B, B, B, B, S, L, S, A},
      9,
      9,
+     None,
      [](IDispatch* self, BoundArgs& a, VARIANT&) {
          return on(self).GetSupportedFeatures(a[0].boolean(), a[1].boolean(), a[2].boolean(), a[3].boolean(),
                                               a[4].boolean(), a[5].string(), a[6].longInt(), a[7].string(),
@@ -79,6 +87,7 @@ const DispatchMember kMembers[] = {
      {S, O, O},
      3,
      3,
+     None,
      [](IDispatch* self, BoundArgs& a, VARIANT&) {
          return on(self).Initialize(a[0].string(), a[1].object(), a[2].object());
      }},
@@ -88,6 +97,7 @@ const DispatchMember kMembers[] = {
      {A},
      1,
      1,
+     None,
      [](IDispatch* self, BoundArgs& a, VARIANT&) { return on(self).LoadFavouriteViews(a[0].array()); }},
     {u"SafeCall",
      0x60030004,
@@ -95,6 +105,7 @@ const DispatchMember kMembers[] = {
      {},
      0,
      0,
+     None,
      [](IDispatch* self, BoundArgs&, VARIANT&) { return on(self).SafeCall(); }},
     {u"SaveFavouriteViews",
      0x60030005,
@@ -102,6 +113,7 @@ const DispatchMember kMembers[] = {
      {A},
      1,
      1,
+     None,
      [](IDispatch* self, BoundArgs& a, VARIANT&) { return on(self).SaveFavouriteViews(a[0].array()); }},
     {u"ShowControlPanel",
      0x60030006,
@@ -109,6 +121,7 @@ const DispatchMember kMembers[] = {
      {},
      0,
      0,
+     None,
      [](IDispatch* self, BoundArgs&, VARIANT&) { return on(self).ShowControlPanel(); }},
     {u"DrawMapFromCentre",
      0x60030007,
@@ -116,6 +129,7 @@ const DispatchMember kMembers[] = {
      {O, D, D},
      3,
      3,
+     VT_BOOL,
      [](IDispatch* self, BoundArgs& a, VARIANT& r) {
          return on(self).DrawMapFromCentre(a[0].object(), a[1].real(), a[2].real(), booleanResult(r));
      }},
@@ -125,6 +139,7 @@ const DispatchMember kMembers[] = {
      {O, D, D, D, D},
      5,
      5,
+     VT_BOOL,
      [](IDispatch* self, BoundArgs& a, VARIANT& r) {
          return on(self).DrawMapFromCorners(a[0].object(), a[1].real(), a[2].real(), a[3].real(), a[4].real(),
                                             booleanResult(r));
@@ -135,6 +150,7 @@ const DispatchMember kMembers[] = {
      {O, D, D, D, D},
      5,
      5,
+     VT_BOOL,
      [](IDispatch* self, BoundArgs& a, VARIANT& r) {
          return on(self).ResizeMap(a[0].object(), a[1].real(), a[2].real(), a[3].real(), a[4].real(),
                                    booleanResult(r));
@@ -145,6 +161,7 @@ const DispatchMember kMembers[] = {
      {O, I},
      2,
      2,
+     VT_BOOL,
      [](IDispatch* self, BoundArgs& a, VARIANT& r) {
          return on(self).SpecialMenuOption(a[0].object(), a[1].integer(), booleanResult(r));
      }},
@@ -154,6 +171,7 @@ const DispatchMember kMembers[] = {
      {O},
      1,
      1,
+     VT_BOOL,
      [](IDispatch* self, BoundArgs& a, VARIANT& r) {
          return on(self).ZoomAll(a[0].object(), booleanResult(r));
      }},
@@ -163,6 +181,7 @@ const DispatchMember kMembers[] = {
      {O},
      1,
      1,
+     VT_BOOL,
      [](IDispatch* self, BoundArgs& a, VARIANT& r) {
          return on(self).ZoomIn(a[0].object(), booleanResult(r));
      }},
@@ -172,6 +191,7 @@ const DispatchMember kMembers[] = {
      {O},
      1,
      1,
+     VT_BOOL,
      [](IDispatch* self, BoundArgs& a, VARIANT& r) {
          return on(self).ZoomOut(a[0].object(), booleanResult(r));
      }},
@@ -181,6 +201,7 @@ const DispatchMember kMembers[] = {
      {O, I},
      2,
      2,
+     VT_BOOL,
      [](IDispatch* self, BoundArgs& a, VARIANT& r) {
          return on(self).ZoomPan(a[0].object(), a[1].integer(), booleanResult(r));
      }},

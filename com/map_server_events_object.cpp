@@ -6,22 +6,20 @@
 namespace vamu::com {
 namespace {
 
-constexpr VARTYPE V = VT_VARIANT;
+constexpr VARTYPE V = VT_BYREF | VT_VARIANT;
 
 Status nothing(IDispatch*, BoundArgs&, VARIANT&) { return {}; }
 
 const DispatchMember kMembers[] = {
-    {u"SignalCallsignData", 0x60030000, MemberKind::Method, {V, V, V, V, V}, 5, 0, nothing},
-    {u"SignalInformation", 0x60030001, MemberKind::Method, {V, V, V, V, V}, 5, 0, nothing},
-    {u"SignalSpecialRedraw", 0x60030002, MemberKind::Method, {V, V, V, V, V}, 5, 0, nothing},
-    {u"SignalSuspend", 0x60030003, MemberKind::Method, {V, V, V, V, V}, 5, 0, nothing},
+    {u"SignalCallsignData", 0x60030000, MemberKind::Method, {V, V, V, V, V}, 5, 0, VT_EMPTY, nothing},
+    {u"SignalInformation", 0x60030001, MemberKind::Method, {V, V, V, V, V}, 5, 0, VT_EMPTY, nothing},
+    {u"SignalSpecialRedraw", 0x60030002, MemberKind::Method, {V, V, V, V, V}, 5, 0, VT_EMPTY, nothing},
+    {u"SignalSuspend", 0x60030003, MemberKind::Method, {V, V, V, V, V}, 5, 0, VT_EMPTY, nothing},
 };
 
 }  // namespace
 
-MapServerEventsObject::MapServerEventsObject() : typeInfo_(IID__clsMapServerEvents) {}
-
-HRESULT MapServerEventsObject::QueryInterface(REFIID iid, void** object) {
+HRESULT MapServerEventsObject::QueryInterface(REFIID iid, void** object) noexcept {
     if (!object) return E_POINTER;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
         IsEqualIID(iid, IID__clsMapServerEvents)) {
@@ -36,49 +34,51 @@ HRESULT MapServerEventsObject::QueryInterface(REFIID iid, void** object) {
     return S_OK;
 }
 
-ULONG MapServerEventsObject::AddRef() { return refs_.addRef(); }
+ULONG MapServerEventsObject::AddRef() noexcept { return refs_.addRef(); }
 
-ULONG MapServerEventsObject::Release() {
+ULONG MapServerEventsObject::Release() noexcept {
     const ULONG left = refs_.release();
     if (left == 0) delete this;
     return left;
 }
 
-HRESULT MapServerEventsObject::GetTypeInfoCount(UINT* count) {
+HRESULT MapServerEventsObject::GetTypeInfoCount(UINT* count) noexcept {
     if (!count) return E_POINTER;
     *count = 1;
     return S_OK;
 }
 
-HRESULT MapServerEventsObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
-    return typeInfo_.get(index, info);
+HRESULT MapServerEventsObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) noexcept {
+    return typeInfoAt(IID__clsMapServerEvents, index, info);
 }
 
-HRESULT MapServerEventsObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+HRESULT MapServerEventsObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
+                                             DISPID* ids) noexcept {
     return getIdsOfNames(kMembers, iid, names, count, ids);
 }
 
 HRESULT MapServerEventsObject::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
-                                      VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
+                                      VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) noexcept {
     return invokeMember(kMembers, static_cast<_clsMapServerEvents*>(this), id, iid, lcid, flags, params,
                         result, excepInfo, argErr);
 }
 
-HRESULT MapServerEventsObject::SignalCallsignData(VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
+HRESULT MapServerEventsObject::SignalCallsignData(VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*) noexcept {
     return S_OK;
 }
-HRESULT MapServerEventsObject::SignalInformation(VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
+HRESULT MapServerEventsObject::SignalInformation(VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*) noexcept {
     return S_OK;
 }
-HRESULT MapServerEventsObject::SignalSpecialRedraw(VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
+HRESULT MapServerEventsObject::SignalSpecialRedraw(VARIANT*, VARIANT*, VARIANT*, VARIANT*,
+                                                   VARIANT*) noexcept {
     return S_OK;
 }
-HRESULT MapServerEventsObject::SignalSuspend(VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
+HRESULT MapServerEventsObject::SignalSuspend(VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*) noexcept {
     return S_OK;
 }
 
-HRESULT MapServerEventsObject::GetClassInfo(ITypeInfo** info) {
-    return loadTypeInfo(CLSID_clsMapServerEvents, info);
+HRESULT MapServerEventsObject::GetClassInfo(ITypeInfo** info) noexcept {
+    return typeInfoOf(CLSID_clsMapServerEvents, info);
 }
 
 }  // namespace vamu::com

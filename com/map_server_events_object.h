@@ -13,40 +13,39 @@ namespace vamu::com {
 
 class MapServerEventsObject final : public _clsMapServerEvents, public IProvideClassInfo {
 public:
-    MapServerEventsObject();
+    MapServerEventsObject() = default;
 
     // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+    ULONG STDMETHODCALLTYPE Release() noexcept override;
 
     // IDispatch
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) noexcept override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
-                                            DISPID* ids) override;
+                                            DISPID* ids) noexcept override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override;
+                                     VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) noexcept override;
 
     // _clsMapServerEvents
     HRESULT STDMETHODCALLTYPE SignalCallsignData(VARIANT* A, VARIANT* B, VARIANT* C, VARIANT* D,
-                                                 VARIANT* E) override;
+                                                 VARIANT* E) noexcept override;
     HRESULT STDMETHODCALLTYPE SignalInformation(VARIANT* A, VARIANT* B, VARIANT* C, VARIANT* D,
-                                                VARIANT* E) override;
+                                                VARIANT* E) noexcept override;
     HRESULT STDMETHODCALLTYPE SignalSpecialRedraw(VARIANT* A, VARIANT* B, VARIANT* C, VARIANT* D,
-                                                  VARIANT* E) override;
+                                                  VARIANT* E) noexcept override;
     HRESULT STDMETHODCALLTYPE SignalSuspend(VARIANT* A, VARIANT* B, VARIANT* C, VARIANT* D,
-                                            VARIANT* E) override;
+                                            VARIANT* E) noexcept override;
 
     // IProvideClassInfo
-    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) override;
+    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) noexcept override;
 
 private:
     ~MapServerEventsObject() = default;
 
     ObjectCount live_;
     RefCount refs_;
-    TypeInfoCache typeInfo_;
 };
 
 }  // namespace vamu::com

@@ -79,6 +79,9 @@ case $test in
   registered|typelib|dispatch|bench)
     on_display "$wine" "$client" "$test"
     ;;
+  boundary)
+    on_display "$wine" "$build/com/tests/vamu_com_check.exe"
+    ;;
   session)
     on_display "$wine" "$client" session "$hostdir"
     # The same files, seen from outside.

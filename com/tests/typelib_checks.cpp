@@ -164,6 +164,30 @@ void checkClass(ITypeLib* library, REFCLSID clsid, const wchar_t* name, REFIID d
     iface->ReleaseTypeAttr(attr);
 }
 
+// The DLL compares its dispatch table with the type library (names,
+// dispatch ids, invoke kinds, parameter types, by-reference, optional and
+// retval flags) before it hands out its first object, and refuses to make
+// one on any difference; the difference is the error's description.
+void checkTableAgreesWithTypeLibrary() {
+    ComPtr<IDispatch> server;
+    const HRESULT hr =
+        CoCreateInstance(CLSID_clsMapServ, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, server.putVoid());
+    if (SUCCEEDED(hr)) {
+        ++passes();
+        return;
+    }
+    std::wstring description;
+    ComPtr<IErrorInfo> error;
+    if (GetErrorInfo(0, error.put()) == S_OK) {
+        BSTR text = nullptr;
+        error->GetDescription(&text);
+        description = text ? text : L"";
+        SysFreeString(text);
+    }
+    fail(__FILE__, __LINE__,
+         "clsMapServ was refused (" + hex(static_cast<unsigned long>(hr)) + "): " + narrow(description));
+}
+
 }  // namespace
 
 void checkTypeLibrary() {
@@ -187,6 +211,7 @@ void checkTypeLibrary() {
     checkDualInterface(library.get(), IID__clsMapServerEvents, kEvents);
     checkClass(library.get(), CLSID_clsMapServ, L"clsMapServ", IID__clsMapServ);
     checkClass(library.get(), CLSID_clsMapServerEvents, L"clsMapServerEvents", IID__clsMapServerEvents);
+    checkTableAgreesWithTypeLibrary();
 }
 
 }  // namespace vamu::wine_test
