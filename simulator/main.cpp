@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "simulator/arguments.h"
-#include "simulator/session.h"
+#include "simulator/native_endpoint.h"
+#include "simulator/session_driver.h"
 
 int main(int argc, char** argv) {
     using namespace vamu::sim;
@@ -16,17 +17,10 @@ int main(int argc, char** argv) {
         std::cerr << "vamu-host: " << error << '\n' << kUsage;
         return 2;
     }
-    try {
-        Session session(*options, std::cout);
-        if (!session.start()) {
-            session.finish(std::cerr);
-            return 1;
-        }
-        for (const Request& request : options->requests) session.run(request);
-        session.finish(std::cerr);
-    } catch (const std::exception& e) {
-        std::cerr << "vamu-host: " << e.what() << '\n';
-        return 1;
-    }
-    return 0;
+    return runSession(
+        *options,
+        [&](const std::filesystem::path& hostDir, EventSink& sink) {
+            return std::make_unique<NativeEndpoint>(*options, hostDir, sink, std::cout);
+        },
+        std::cout, std::cerr);
 }

@@ -5,9 +5,9 @@
 
 #include "check.h"
 #include "client_checks.h"
-#include "late_call.h"
 #include "server_access.h"
 #include "vamuMapserver.h"
+#include "win/host/late_call.h"
 
 namespace vamu::wine_test {
 namespace {

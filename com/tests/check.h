@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+namespace vamu::host {}
+
 namespace vamu::wine_test {
 
 int& failures();
@@ -15,6 +17,9 @@ int& passes();
 void fail(const char* file, int line, const std::string& what);
 std::string narrow(const std::wstring& text);
 std::string hex(unsigned long value);
+
+// The host's objects and calls, shared with vamu-host.exe.
+using namespace ::vamu::host;
 
 }  // namespace vamu::wine_test
 

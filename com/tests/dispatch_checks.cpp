@@ -11,10 +11,10 @@
 
 #include "check.h"
 #include "client_checks.h"
-#include "late_call.h"
-#include "message_box_watch.h"
 #include "server_access.h"
 #include "vamuMapserver.h"
+#include "win/host/late_call.h"
+#include "win/host/message_box_watch.h"
 
 namespace vamu::wine_test {
 namespace {

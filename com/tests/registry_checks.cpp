@@ -5,8 +5,8 @@
 
 #include "check.h"
 #include "client_checks.h"
-#include "late_call.h"
 #include "vamuMapserver.h"
+#include "win/host/late_call.h"
 
 namespace vamu::wine_test {
 namespace {

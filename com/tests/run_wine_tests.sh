@@ -12,6 +12,11 @@
 #                 same reports and bitmap; then the install message from a
 #                 control without the nationwide data set
 #   unregister    regsvr32 /u, the registry checked, Wine shut down
+#   same-as-native VAMU_HOST STATUS ARGS...
+#                 one recorded session run by the native vamu-host and by
+#                 vamu-host.exe against the registered DLL: the same exit
+#                 status (STATUS) and the same output lines, apart from the
+#                 differences that come with the setting (see same_as_native)
 # Every Wine process runs under its own virtual X display; Wine is shut down
 # after each test so that no process outlives its display.
 set -euo pipefail
@@ -63,6 +68,45 @@ trap shutdown EXIT
 on_display() {
   timeout -k 10 "${VAMU_WINE_TIMEOUT:-240}" xvfb-run -a -n "$display" \
     bash -c '"$@"; status=$?; wineserver "${VAMU_WINE_END:--k}"; exit $status' on_display "$@"
+}
+
+# One session both ways. What may differ, and only that:
+# - the host directory: each run has its own, so both read <HOST>;
+# - --trace: the map controls and the settings write live inside the DLL,
+#   out of the host's sight, so the session runs without it on both sides.
+same_as_native() {
+  local native_host=$1 expected=$2
+  shift 2
+  local args=() a
+  for a in "$@"; do [ "$a" = --trace ] || args+=("$a"); done
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"; shutdown' EXIT
+  local native_status=0 wine_status=0
+  "$native_host" --host-dir "$work/native/uivhost" "${args[@]}" >"$work/native.raw" 2>"$work/native.err" ||
+    native_status=$?
+  local windir="Z:$(echo "$work/wine/uivhost" | tr / '\\')"
+  on_display "$wine" "$build/win/host/vamu-host.exe" --host-dir "$windir" "${args[@]}" \
+    >"$work/wine.raw" 2>"$work/wine.err" || wine_status=$?
+  local side
+  for side in native wine; do sed -E 's#"Z:[^"]*uivhost#"<HOST>#g' "$work/$side.raw" >"$work/$side.out"; done
+  local failed=0
+  if [ "$native_status" != "$expected" ] || [ "$wine_status" != "$expected" ]; then
+    echo "exit status: native $native_status, vamu-host.exe $wine_status, expected $expected"
+    cat "$work/wine.err"
+    failed=1
+  fi
+  if ! diff -u --label native "$work/native.out" --label vamu-host.exe "$work/wine.out"; then
+    failed=1
+  fi
+  if [ ! -s "$work/wine.out" ] && [ "$expected" = 0 ]; then
+    echo "vamu-host.exe printed nothing"; cat "$work/wine.err"; failed=1
+  fi
+  if [ $failed = 0 ]; then
+    echo "same-as-native: 1 passed, 0 failed"
+  else
+    echo "same-as-native: 0 passed, 1 failed"
+  fi
+  return $failed
 }
 
 case $test in
@@ -117,6 +161,9 @@ case $test in
     VAMU_EXPECT_MAP=hosted VAMU_TEST_MAP=no-rdw2010 on_display "$wine" "$client" install "$hostdir"
     diff "$WINEPREFIX/drive_c/vamutest/builtin.txt" "$WINEPREFIX/drive_c/vamutest/hosted.txt"
     echo "hosted: the same $(grep -c SignalInformation "$WINEPREFIX/drive_c/vamutest/hosted.txt") reports and bitmap"
+    ;;
+  same-as-native)
+    same_as_native "${@:4}"
     ;;
   unregister)
     VAMU_WINE_END=-w on_display "$wine" "$sysdir\\regsvr32.exe" /s /u "$installed"

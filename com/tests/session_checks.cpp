@@ -10,12 +10,12 @@
 
 #include "check.h"
 #include "client_checks.h"
-#include "host_automation.h"
-#include "late_call.h"
-#include "message_box_watch.h"
 #include "server_access.h"
-#include "test_objects.h"
 #include "vamuMapserver.h"
+#include "win/host/host_automation.h"
+#include "win/host/host_objects.h"
+#include "win/host/late_call.h"
+#include "win/host/message_box_watch.h"
 
 namespace vamu::wine_test {
 namespace {

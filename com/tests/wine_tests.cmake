@@ -19,6 +19,16 @@ function(vamu_add_wine_tests arch dir)
     set_tests_properties(${fixture}_${name} PROPERTIES
       FIXTURES_REQUIRED ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 300 SKIP_RETURN_CODE 77)
   endforeach()
+  # vamu-host.exe against the registered DLL gives the same lines as the
+  # native vamu-host, session by session.
+  get_property(sessions GLOBAL PROPERTY VAMU_SESSIONS)
+  foreach(session IN LISTS sessions)
+    get_property(session_args GLOBAL PROPERTY VAMU_SESSION_${session})
+    add_test(NAME ${fixture}_same_as_native.${session}
+             COMMAND bash ${script} ${dir} ${arch} same-as-native $<TARGET_FILE:vamu-host> ${session_args})
+    set_tests_properties(${fixture}_same_as_native.${session} PROPERTIES
+      FIXTURES_REQUIRED ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 300)
+  endforeach()
   # The Windows platform's own checks, in a prefix of their own.
   add_test(NAME win_platform_${arch}
            COMMAND sh ${PROJECT_SOURCE_DIR}/win/tests/run_win_check.sh ${dir})
@@ -31,4 +41,14 @@ endfunction()
 vamu_add_wine_tests(i686 ${VAMU_MINGW_I686_DIR})
 if(EXISTS ${VAMU_MINGW_X86_64_DIR}/com/vamuMapserver.dll)
   vamu_add_wine_tests(x86_64 ${VAMU_MINGW_X86_64_DIR})
+endif()
+
+# The installer, built by the mingw-i686 preset where makensis is installed,
+# in a fresh prefix of its own.
+find_program(VAMU_MAKENSIS makensis)
+if(VAMU_MAKENSIS)
+  add_test(NAME installer_i686
+           COMMAND bash ${PROJECT_SOURCE_DIR}/installer/tests/run_installer_tests.sh
+                   ${VAMU_MINGW_I686_DIR}/installer/vamuMapserver-${PROJECT_VERSION}-setup.exe)
+  set_tests_properties(installer_i686 PROPERTIES TIMEOUT 900 RESOURCE_LOCK installer_i686)
 endif()

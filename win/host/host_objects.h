@@ -1,18 +1,20 @@
 #pragma once
-// The host's objects as the test host supplies them: a form, picture boxes,
-// an events object and plain objects, all reached by the plug-in through
-// IDispatch. Each counts its references; the test owns one reference and
-// never lets the count reach zero, so that a balanced count reads 1.
+// The host's objects as a host program supplies them (vamu-host.exe and the
+// Wine tests): a form, picture boxes, an events object and plain objects,
+// all reached by the plug-in through IDispatch. Each counts its references;
+// its owner holds one reference and never lets the count reach zero, so
+// that a balanced count reads 1.
 
 #include <windows.h>
 #include <oaidl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "win/platform/com_ptr.h"
 
-namespace vamu::wine_test {
+namespace vamu::host {
 
 // The standard picture box's interface and the host's map object's.
 extern const IID kPictureBoxIid;
@@ -100,9 +102,12 @@ public:
     std::vector<Report> information;
     std::vector<std::wstring> redraws;
     std::wstring replaceInfoWith;  // written into the text argument when set
+    // Told of each report and redraw as it arrives.
+    std::function<void(const Report&)> onInformation;
+    std::function<void(const std::wstring&)> onRedraw;
 
 protected:
     HRESULT call(DISPID id, WORD flags, DISPPARAMS& params, VARIANT* result) override;
 };
 
-}  // namespace vamu::wine_test
+}  // namespace vamu::host

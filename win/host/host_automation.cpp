@@ -1,8 +1,8 @@
-#include "host_automation.h"
+#include "win/host/host_automation.h"
 
 #include <array>
 
-namespace vamu::wine_test {
+namespace vamu::host {
 
 const CLSID kHostAutomationClsid = {
     0x33CFA0BD, 0x2826, 0x11D4, {0x82, 0xE8, 0x00, 0xC0, 0xDF, 0x46, 0x4F, 0xC9}};
@@ -116,4 +116,4 @@ int HostAutomationClass::mapObjectReads() const noexcept { return state().mapRea
 int HostAutomationClass::directoryReads() const noexcept { return state().directoryReads; }
 PlainObject& HostAutomationClass::mapObject() noexcept { return state().map; }
 
-}  // namespace vamu::wine_test
+}  // namespace vamu::host

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace vamu::wine_test {
+namespace vamu::host {
 
 DISPID idOf(IDispatch* object, const wchar_t* name);
 
@@ -64,4 +64,4 @@ LONG lowerBound(SAFEARRAY* array);
 LONG upperBound(SAFEARRAY* array);
 std::wstring text(BSTR value);
 
-}  // namespace vamu::wine_test
+}  // namespace vamu::host

@@ -1,8 +1,8 @@
-#include "late_call.h"
+#include "win/host/late_call.h"
 
 #include <algorithm>
 
-namespace vamu::wine_test {
+namespace vamu::host {
 
 DISPID idOf(IDispatch* object, const wchar_t* name) {
     DISPID id = DISPID_UNKNOWN;
@@ -158,4 +158,4 @@ LONG upperBound(SAFEARRAY* array) {
 
 std::wstring text(BSTR value) { return value ? std::wstring(value, SysStringLen(value)) : std::wstring(); }
 
-}  // namespace vamu::wine_test
+}  // namespace vamu::host

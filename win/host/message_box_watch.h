@@ -5,10 +5,11 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
-namespace vamu::wine_test {
+namespace vamu::host {
 
 struct SeenMessageBox {
     std::wstring title;
@@ -25,10 +26,12 @@ public:
     bool active() const noexcept { return hook_ && messageHook_; }
     // The boxes seen since the last call, oldest first.
     std::vector<SeenMessageBox> take();
+    // Told of each box as it is read, before it is closed.
+    void onSeen(std::function<void(const SeenMessageBox&)> observer);
 
 private:
     HHOOK hook_ = nullptr;
     HHOOK messageHook_ = nullptr;
 };
 
-}  // namespace vamu::wine_test
+}  // namespace vamu::host

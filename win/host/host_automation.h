@@ -9,9 +9,9 @@
 
 #include <string>
 
-#include "test_objects.h"
+#include "win/host/host_objects.h"
 
-namespace vamu::wine_test {
+namespace vamu::host {
 
 extern const CLSID kHostAutomationClsid;
 extern const IID kHostAutomationIid;
@@ -34,4 +34,4 @@ private:
     DWORD cookie_ = 0;
 };
 
-}  // namespace vamu::wine_test
+}  // namespace vamu::host

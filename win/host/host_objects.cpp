@@ -1,9 +1,9 @@
-#include "test_objects.h"
+#include "win/host/host_objects.h"
 
 #include <oleauto.h>
 #include <olectl.h>
 
-namespace vamu::wine_test {
+namespace vamu::host {
 
 const IID kPictureBoxIid = {0x33AD4ED1, 0x6699, 0x11CF, {0xB7, 0x0C, 0x00, 0xAA, 0x00, 0x60, 0xD3, 0x93}};
 const IID kHostMapIid = {0x33CFA044, 0x2826, 0x11D4, {0x82, 0xE8, 0x00, 0xC0, 0xDF, 0x46, 0x4F, 0xC9}};
@@ -162,6 +162,7 @@ HRESULT Events::call(DISPID id, WORD, DISPPARAMS& params, VARIANT*) {
         if (args[0].vt != (VT_BYREF | VT_BSTR)) return DISP_E_TYPEMISMATCH;
         BSTR text = *args[0].pbstrVal;
         redraws.emplace_back(text ? text : L"", SysStringLen(text));
+        if (onRedraw) onRedraw(redraws.back());
         return S_OK;
     }
     if (id != kSignalInformation) return DISP_E_MEMBERNOTFOUND;
@@ -177,6 +178,7 @@ HRESULT Events::call(DISPID id, WORD, DISPPARAMS& params, VARIANT*) {
     BSTR text = *args[0].pbstrVal;
     r.info.assign(text ? text : L"", SysStringLen(text));
     information.push_back(r);
+    if (onInformation) onInformation(r);
     if (!replaceInfoWith.empty()) {
         SysFreeString(*args[0].pbstrVal);
         *args[0].pbstrVal = SysAllocString(replaceInfoWith.c_str());
@@ -184,4 +186,4 @@ HRESULT Events::call(DISPID id, WORD, DISPPARAMS& params, VARIANT*) {
     return S_OK;
 }
 
-}  // namespace vamu::wine_test
+}  // namespace vamu::host

@@ -1,6 +1,6 @@
-#include "message_box_watch.h"
+#include "win/host/message_box_watch.h"
 
-namespace vamu::wine_test {
+namespace vamu::host {
 namespace {
 
 // Sent to a box when it is activated; read when the box's own message loop
@@ -10,6 +10,11 @@ constexpr UINT kReadBox = WM_APP + 0x5A;
 std::vector<SeenMessageBox>& seen() {
     static std::vector<SeenMessageBox> boxes;
     return boxes;
+}
+
+std::function<void(const SeenMessageBox&)>& observer() {
+    static std::function<void(const SeenMessageBox&)> told;
+    return told;
 }
 
 std::wstring windowText(HWND window) {
@@ -56,6 +61,7 @@ LRESULT CALLBACK onGetMessage(int code, WPARAM wParam, LPARAM lParam) {
     auto* msg = reinterpret_cast<MSG*>(lParam);
     if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == kReadBox) {
         seen().push_back({windowText(msg->hwnd), messageText(msg->hwnd)});
+        if (observer()) observer()(seen().back());
         PostMessageW(msg->hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         msg->message = WM_NULL;
     }
@@ -73,10 +79,14 @@ MessageBoxWatch::~MessageBoxWatch() {
     if (messageHook_) UnhookWindowsHookEx(messageHook_);
 }
 
+void MessageBoxWatch::onSeen(std::function<void(const SeenMessageBox&)> told) {
+    observer() = std::move(told);
+}
+
 std::vector<SeenMessageBox> MessageBoxWatch::take() {
     std::vector<SeenMessageBox> boxes;
     boxes.swap(seen());
     return boxes;
 }
 
-}  // namespace vamu::wine_test
+}  // namespace vamu::host

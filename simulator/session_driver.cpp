@@ -1,0 +1,137 @@
+#include "simulator/session_driver.h"
+
+#include <exception>
+
+#include "contracts/text.h"
+#include "simulator/output.h"
+
+namespace vamu::sim {
+
+void LinePrinter::signalInformation(double x1, double x2, double y1, double y2, const std::u16string& info) {
+    out_ << "SignalInformation " << number(x1) << ' ' << number(x2) << ' ' << number(y1) << ' ' << number(y2)
+         << ' ' << quote(info) << '\n';
+}
+
+void LinePrinter::signalSpecialRedraw(const std::u16string& info) {
+    out_ << "SignalSpecialRedraw " << quote(info) << '\n';
+}
+
+void LinePrinter::messageBox(const std::u16string& title, const std::u16string& text) {
+    out_ << "MessageBox " << quote(title) << ' ' << quote(text) << '\n';
+}
+
+SessionDriver::SessionDriver(MapServerEndpoint& server, const Options& options, std::filesystem::path hostDir,
+                             std::ostream& out)
+    : server_(server), options_(options), hostDir_(std::move(hostDir)), out_(out) {}
+
+void SessionDriver::print(const char* request, const Outcome& outcome) {
+    printOutcome(out_, request, outcome.result, outcome.status);
+}
+
+void SessionDriver::print(const char* request, const Status& status) {
+    printOutcome(out_, request, status.ok(), status);
+}
+
+bool SessionDriver::start() {
+    const Status initialized = server_.initialize(fromUtf8(options_.callsign));
+    print("Initialize", initialized);
+    if (!initialized) return false;
+
+    Features f;
+    const Status features = server_.getSupportedFeatures(f);
+    auto flag = [](bool b) { return b ? "True" : "False"; };
+    out_ << "Features DiagonalPan=" << flag(f.diagonalPan) << " ZoomIn=" << flag(f.zoomIn)
+         << " ZoomOut=" << flag(f.zoomOut) << " ZoomAll=" << flag(f.zoomAll)
+         << " ControlPanel=" << flag(f.controlPanel) << " HelpFile=" << quote(f.helpFile)
+         << " HelpTopic=" << f.helpTopic << " ShortName=" << quote(f.shortName) << " Menu=";
+    for (std::size_t i = 0; i < f.menu.size(); ++i) out_ << (i ? "," : "") << quote(f.menu[i]);
+    out_ << '\n';
+    print("GetSupportedFeatures", features);
+    return true;
+}
+
+void SessionDriver::run(const Request& request) {
+    const std::vector<double>& d = request.degrees;
+    switch (request.kind) {
+        case RequestKind::Corners:
+            return print("DrawMapFromCorners", server_.drawMapFromCorners(d[0], d[1], d[2], d[3]));
+        case RequestKind::Centre:
+            return print("DrawMapFromCentre", server_.drawMapFromCentre(d[0], d[1]));
+        case RequestKind::Resize:
+            return print("ResizeMap", server_.resizeMap(request.width, request.height));
+        case RequestKind::ZoomIn:
+            return print("ZoomIn", server_.zoomIn());
+        case RequestKind::ZoomOut:
+            return print("ZoomOut", server_.zoomOut());
+        case RequestKind::ZoomAll:
+            return print("ZoomAll", server_.zoomAll());
+        case RequestKind::Pan:
+            return print("ZoomPan", server_.zoomPan(request.code));
+        case RequestKind::Layer:
+            return print("Option1_Click", server_.clickLayerButton(request.code));
+        case RequestKind::SafeCall:
+            return print("SafeCall", server_.safeCall());
+        case RequestKind::ShowPanel:
+            return print("ShowControlPanel", server_.showControlPanel());
+        case RequestKind::ClosePanel:
+            return runClosePanel();
+        case RequestKind::Menu:
+            return print("SpecialMenuOption", server_.specialMenuOption(request.code));
+        case RequestKind::Favourites:
+            return runFavourites();
+    }
+}
+
+void SessionDriver::runClosePanel() {
+    const std::optional<PanelClose> closed = server_.closePanel();
+    if (!closed) return print("ClosePanel", Status{RuntimeError(ErrorNumber::ObjectNotSet)});
+    out_ << "Form1.QueryUnload Cancel=" << (closed->cancelled ? "True" : "False")
+         << " Visible=" << (closed->visible ? "True" : "False") << '\n';
+    print("ClosePanel", Status{});
+}
+
+void SessionDriver::runFavourites() {
+    std::u16string view = u"35.68 139.77 Tokyo";
+    std::vector<std::u16string> views{view};
+    print("AddToFavouriteViews", server_.addToFavouriteViews(view));
+    print("LoadFavouriteViews", server_.loadFavouriteViews(views));
+    print("SaveFavouriteViews", server_.saveFavouriteViews(views));
+}
+
+void SessionDriver::finish(std::ostream& err) {
+    if (const auto log = server_.panelLog()) err << "--- panel log (newest first) ---\n" << toUtf8(*log);
+    const std::filesystem::path bitmap = hostDir_ / "MAPS" / "!!vamuMapserver.bmp";
+    const bool written = std::filesystem::exists(bitmap);
+    err << "map bitmap: " << bitmap.string() << (written ? "" : " (not written)") << '\n';
+    if (!options_.png || !written) return;
+    std::filesystem::path png = bitmap;
+    png.replace_extension(".png");
+    const Status copied = server_.writePng(bitmap, png);
+    if (copied) {
+        err << "png copy: " << png.string() << '\n';
+    } else {
+        err << "png copy failed: " << copied.error->what() << '\n';
+    }
+}
+
+int runSession(const Options& options, const EndpointFactory& makeEndpoint, std::ostream& out,
+               std::ostream& err) {
+    try {
+        const std::filesystem::path hostDir = std::filesystem::absolute(options.hostDir);
+        std::filesystem::create_directories(hostDir / "MAPS");
+        LinePrinter printer(out);
+        const std::unique_ptr<MapServerEndpoint> server = makeEndpoint(hostDir, printer);
+        SessionDriver session(*server, options, hostDir, out);
+        const bool started = session.start();
+        if (started) {
+            for (const Request& request : options.requests) session.run(request);
+        }
+        session.finish(err);
+        return started ? 0 : 1;
+    } catch (const std::exception& e) {
+        err << "vamu-host: " << e.what() << '\n';
+        return 1;
+    }
+}
+
+}  // namespace vamu::sim

@@ -1,0 +1,63 @@
+#pragma once
+// The host's side of a map session, the same whichever endpoint serves it:
+// it prepares the host directory, starts the server as the host starts it,
+// runs the requests in order and prints one line per event.
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <ostream>
+
+#include "simulator/arguments.h"
+#include "simulator/map_server_endpoint.h"
+
+namespace vamu::sim {
+
+// Prints the events and message boxes as they come.
+class LinePrinter : public EventSink {
+public:
+    explicit LinePrinter(std::ostream& out) : out_(out) {}
+    void signalInformation(double x1, double x2, double y1, double y2, const std::u16string& info) override;
+    void signalSpecialRedraw(const std::u16string& info) override;
+    void messageBox(const std::u16string& title, const std::u16string& text) override;
+
+private:
+    std::ostream& out_;
+};
+
+class SessionDriver {
+public:
+    SessionDriver(MapServerEndpoint& server, const Options& options, std::filesystem::path hostDir,
+                  std::ostream& out);
+
+    // Initialize and GetSupportedFeatures, as the host starts; false when
+    // Initialize failed.
+    bool start();
+    void run(const Request& request);
+    // The panel's log and the map bitmap's path (with a PNG copy beside it
+    // when asked).
+    void finish(std::ostream& err);
+
+private:
+    void print(const char* request, const Outcome& outcome);
+    void print(const char* request, const Status& status);
+    void runClosePanel();
+    void runFavourites();
+
+    MapServerEndpoint& server_;
+    const Options& options_;
+    std::filesystem::path hostDir_;
+    std::ostream& out_;
+};
+
+// Makes the endpoint for a host directory (absolute, with its MAPS folder
+// in place); what the server raises goes to sink.
+using EndpointFactory =
+    std::function<std::unique_ptr<MapServerEndpoint>(const std::filesystem::path& hostDir, EventSink& sink)>;
+
+// The whole session: the exit status is 0, or 1 when Initialize failed or
+// the session could not be set up.
+int runSession(const Options& options, const EndpointFactory& makeEndpoint, std::ostream& out,
+               std::ostream& err);
+
+}  // namespace vamu::sim
