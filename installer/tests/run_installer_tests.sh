@@ -18,7 +18,7 @@
 set -euo pipefail
 
 setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-version=$(basename "$setup" | sed -E 's/^vamuMapserver-(.*)-setup\.exe$/\1/')
+version=$(basename "$setup" | sed -E 's/^vamuMapserver-(.*)-setup\.exe$/\1/; s/-x64$//')
 [ -f "$setup" ] || { echo "missing $setup: build the mingw-i686 preset first" >&2; exit 1; }
 
 export WINEPREFIX=$(dirname "$setup")/wine-installer
@@ -79,7 +79,7 @@ new_keys() { comm -13 <(grep '^\[' "$1" | sort) <(grep '^\[' "$2" | sort); }
 
 shutdown
 rm -rf "$WINEPREFIX"
-timeout -k 10 600 wineboot -i >/dev/null 2>&1
+timeout -k 10 600 "$run" wineboot -i >/dev/null 2>&1
 wineserver -w
 
 # The host's folders: one without MAPS, for the installer to make it, one
