@@ -70,10 +70,15 @@ on_display() {
     bash -c '"$@"; status=$?; wineserver "${VAMU_WINE_END:--k}"; exit $status' on_display "$@"
 }
 
-# One session both ways. What may differ, and only that:
+# One session both ways: the exit status, the output lines, the files left
+# in the host directory, uiview32.ini and the map bitmap. What may differ,
+# and only that:
 # - the host directory: each run has its own, so both read <HOST>;
 # - --trace: the map controls and the settings write live inside the DLL,
-#   out of the host's sight, so the session runs without it on both sides.
+#   out of the host's sight, so the session runs without it on both sides;
+# - the standard error (the panel log with its clock times);
+# - the bitmap's resolution fields (bytes 39-46, pixels per metre: 72 dpi
+#   from the native codec, the display's 96 dpi from Windows).
 same_as_native() {
   local native_host=$1 expected=$2
   shift 2
@@ -100,6 +105,22 @@ same_as_native() {
   fi
   if [ ! -s "$work/wine.out" ] && [ "$expected" = 0 ]; then
     echo "vamu-host.exe printed nothing"; cat "$work/wine.err"; failed=1
+  fi
+  if ! diff <(cd "$work/native" && find . | sort) <(cd "$work/wine" && find . | sort); then
+    echo "the host directories hold different files"; failed=1
+  fi
+  local ini=uivhost/uiview32.ini
+  if [ -f "$work/native/$ini" ] &&
+    ! diff <(sed -E 's#Z:[^!]*uivhost#<HOST>#g' "$work/native/$ini") <(sed -E 's#Z:[^!]*uivhost#<HOST>#g' "$work/wine/$ini"); then
+    echo "uiview32.ini differs"; failed=1
+  fi
+  local bmp='uivhost/MAPS/!!vamuMapserver.bmp'
+  if [ -f "$work/native/$bmp" ]; then
+    local other
+    other=$({ cmp -l "$work/native/$bmp" "$work/wine/$bmp" 2>&1 || true; } | awk '$1 < 39 || $1 > 46' | head -3)
+    if [ -n "$other" ]; then
+      echo "the map bitmaps differ: $other"; failed=1
+    fi
   fi
   if [ $failed = 0 ]; then
     echo "same-as-native: 1 passed, 0 failed"
