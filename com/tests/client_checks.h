@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "test_objects.h"
+#include "win/host/host_objects.h"
 
 namespace vamu::wine_test {
 
@@ -25,9 +25,9 @@ void checkInstallMessage(const std::wstring& installDirectory);
 // it uses, and whether the test map control is loaded.
 void checkMapInUse();
 // The overview dragged with the mouse moves and publishes the main map.
-void checkOverviewDrag(const std::vector<Events::Report>& reports);
+void checkOverviewDrag(const std::vector<host::Events::Report>& reports);
 // The session's reports and map file size, written to the file named by
 // VAMU_SESSION_DIGEST when it is set.
-void writeDigest(const std::vector<Events::Report>& reports, std::size_t redraws, long bitmapSize);
+void writeDigest(const std::vector<host::Events::Report>& reports, std::size_t redraws, long bitmapSize);
 
 }  // namespace vamu::wine_test
