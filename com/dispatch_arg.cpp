@@ -77,9 +77,25 @@ void DispatchArg::writeBack() noexcept {
     // An array that the call left alone stays in the caller's own form.
     if (local_.vt == kStringArray && local_.parray == coercedArray_) return;
     VARIANT* target = caller_->pvarVal;
+    const bool heldStrings = (target->vt & ~VT_BYREF) == kStringArray;
+    if (local_.vt == kStringArray && !heldStrings) handBackAsVariants();
     VariantClear(target);
     *target = local_;
     VariantInit(&local_);
+}
+
+// A new string array goes back to a script's variable as an array of
+// Variants, the only arrays a script engine can index; a variable that held
+// a string array gets a string array. Without memory for the copy the
+// string array goes back as it is.
+void DispatchArg::handBackAsVariants() noexcept {
+    try {
+        SafeArray variants = variantArrayFromStrings(local_.parray);
+        SafeArrayDestroy(local_.parray);
+        local_.vt = VT_ARRAY | VT_VARIANT;
+        local_.parray = variants.detach();
+    } catch (...) {
+    }
 }
 
 }  // namespace vamu::com

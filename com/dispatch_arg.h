@@ -5,7 +5,9 @@
 // variable directly. A script passes a reference to a VARIANT
 // (VT_BYREF | VT_VARIANT) or a value: it is coerced to the parameter's type
 // into a local VARIANT, and after the call a referenced VARIANT receives the
-// result in the parameter's type. A value passed by value gets nothing back.
+// result in the parameter's type (a new string array as an array of
+// Variants, unless the VARIANT held a string array). A value passed by value
+// gets nothing back.
 
 #include <windows.h>
 #include <oaidl.h>
@@ -42,6 +44,7 @@ private:
     void* slot() noexcept;
     HRESULT coerce(const VARIANT& source, VARTYPE type, LCID lcid);
     HRESULT coerceArray(const VARIANT& source, LCID lcid);
+    void handBackAsVariants() noexcept;
 
     Mode mode_ = Mode::ByValue;
     VARIANTARG* caller_ = nullptr;

@@ -84,4 +84,19 @@ SafeArray stringArrayFromVariants(SAFEARRAY* variants, LCID lcid) {
     return array;
 }
 
+SafeArray variantArrayFromStrings(SAFEARRAY* strings) {
+    if (!strings || strings->cDims != 1) raise(ErrorNumber::TypeMismatch);
+    const std::vector<std::u16string> values = readStringArray(strings);
+    SafeArray array(SafeArrayCreateVectorEx(VT_VARIANT, strings->rgsabound[0].lLbound,
+                                            static_cast<ULONG>(values.size()), nullptr));
+    if (!array.get()) throw std::bad_alloc();
+    DataAccess data(array.get());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        VARIANT& element = data.as<VARIANT>()[i];
+        element.bstrVal = win::Bstr(values[i]).detach();
+        element.vt = VT_BSTR;
+    }
+    return array;
+}
+
 }  // namespace vamu::com

@@ -48,4 +48,8 @@ SafeArray makeStringArray(const std::vector<std::u16string>& values);
 // to a string with the caller's locale; error 13 when one cannot be.
 SafeArray stringArrayFromVariants(SAFEARRAY* variants, LCID lcid);
 
+// An array of VARIANTs, each holding the string of the same element, with
+// the string array's bounds (one dimension): the form a script can index.
+SafeArray variantArrayFromStrings(SAFEARRAY* strings);
+
 }  // namespace vamu::com

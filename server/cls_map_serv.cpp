@@ -1,5 +1,6 @@
 #include "server/cls_map_serv.h"
 
+#include "engine/layer_selection.h"
 #include "engine/paths.h"
 
 namespace vamu {
@@ -24,6 +25,9 @@ Status clsMapServ::Initialize(std::u16string& strCallsign, ObjectRef& cMapServer
         store.lngPanStep = kPanStep;
         store.objEvents = cMapServerEvents ? services.host.events(cMapServerEvents) : nullptr;
         store.intLayer = kStartLayer;
+        // The main map still shows the scale stored with the panel; the first
+        // picture, its caption and the first zoom start from layer 7.
+        ShowCurrentLayerScale(module_);
 
         const std::u16string product = services.version.productName();
         // The result is not examined: a settings file that cannot be

@@ -1,6 +1,7 @@
 #include "simulator/arguments.h"
 
 #include <charconv>
+#include <cctype>
 #include <cmath>
 #include <map>
 
@@ -9,7 +10,42 @@ namespace vamu::sim {
 const char* const kUsage =
     "usage: vamu-host [--host-dir DIR] [--callsign CALL] [--size WxH] [--trace] [--png] REQUEST...\n"
     "requests: corners X1 Y1 X2 Y2 | centre X Y | resize WxH | zoom-in | zoom-out | zoom-all |\n"
-    "          pan CODE | layer N | safe-call | show-panel | close-panel | menu N | favourites\n";
+    "          pan CODE | layer N | safe-call | show-panel | close-panel | menu N | favourites\n"
+    "vamu-host --help lists them all.\n";
+
+const char* const kHelp =
+    "usage: vamu-host [OPTION...] REQUEST...\n"
+    "Plays the host program: calls Initialize and GetSupportedFeatures on the map server plug-in,\n"
+    "then runs the requests in the order given. One line per event and result on standard output;\n"
+    "the panel's log and the map bitmap's path on standard error.\n"
+    "\n"
+    "options:\n"
+    "  --host-dir DIR    the host's directory, made with its MAPS folder when missing (default ./uiview)\n"
+    "  --callsign CALL   the operator's call sign handed to Initialize (default JA1VAM)\n"
+    "  --size WxH        the host's picture box in pixels (default 640x480)\n"
+    "  --trace           a line for every call on the two map controls and the settings-file write\n"
+    "  --png             a PNG copy beside the map bitmap (where the build has libpng)\n"
+    "  -h, --help        this text\n"
+    "  --version         the version of vamu-host\n"
+    "\n"
+    "requests (start with corners: the other drawing requests need the picture box it hands over):\n"
+    "  corners X1 Y1 X2 Y2   DrawMapFromCorners for a rectangle (WGS84 degrees, X longitude)\n"
+    "  centre X Y            DrawMapFromCentre\n"
+    "  resize WxH            resizes the picture box, then ResizeMap\n"
+    "  zoom-in, zoom-out     ZoomIn, ZoomOut: the next layer in or out\n"
+    "  zoom-all              ZoomAll\n"
+    "  pan CODE              ZoomPan; CODE: 4 north, 8 south, 1 west, 2 east,\n"
+    "                        5 north-west, 6 north-east, 9 south-west, 10 south-east, 0 none\n"
+    "  layer N               a click on the panel's layer button N (0 to 12)\n"
+    "  safe-call             SafeCall: the last corners again\n"
+    "  show-panel            ShowControlPanel\n"
+    "  close-panel           the user closing the panel\n"
+    "  menu N                SpecialMenuOption with index N\n"
+    "  favourites            AddToFavouriteViews, LoadFavouriteViews, SaveFavouriteViews\n"
+    "\n"
+    "example: vamu-host --png corners 139.55 35.85 140.05 35.55 zoom-in pan 6 layer 5\n"
+    "exit status: 0 done (a failed request does not end the session), 1 Initialize failed,\n"
+    "2 bad arguments\n";
 
 namespace {
 
@@ -116,7 +152,11 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
     while (in.more()) {
         const std::string word = args[in.next++];
         const std::string* value = nullptr;
-        if (word == "--trace") {
+        if (word == "--help" || word == "-h") {
+            options.help = true;
+        } else if (word == "--version") {
+            options.version = true;
+        } else if (word == "--trace") {
             options.trace = true;
         } else if (word == "--png") {
             options.png = true;
@@ -128,7 +168,7 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             options.callsign = *value;
         } else if (word == "--size") {
             if (!in.size(options.width, options.height)) return std::nullopt;
-        } else if (word.starts_with("--")) {
+        } else if (word.starts_with("-") && word.size() > 1 && !std::isdigit(static_cast<unsigned char>(word[1]))) {
             error = "unknown option: " + word;
             return std::nullopt;
         } else if (!readRequest(in, word, options)) {

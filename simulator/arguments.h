@@ -37,12 +37,17 @@ struct Options {
     std::int32_t width = 640, height = 480;
     bool trace = false;
     bool png = false;
+    bool help = false;     // --help, -h: print the usage and stop
+    bool version = false;  // --version: print the version and stop
     std::vector<Request> requests;
 };
 
 // The options, or nothing with the reason in error.
 std::optional<Options> parseArguments(const std::vector<std::string>& args, std::string& error);
 
+// The synopsis, for a command line that is wrong.
 extern const char* const kUsage;
+// The synopsis with every request, option and pan code, for --help.
+extern const char* const kHelp;
 
 }  // namespace vamu::sim

@@ -17,6 +17,14 @@ int main(int argc, char** argv) {
         std::cerr << "vamu-host: " << error << '\n' << kUsage;
         return 2;
     }
+    if (options->help) {
+        std::cout << kHelp;
+        return 0;
+    }
+    if (options->version) {
+        std::cout << "vamu-host " << VAMU_VERSION << '\n';
+        return 0;
+    }
     return runSession(
         *options,
         [&](const std::filesystem::path& hostDir, EventSink& sink) {

@@ -143,5 +143,40 @@ TEST(DrawingRequests, CentreDoesNotTouchItsPictureArgument) {
     EXPECT_EQ(result, vb::True);
 }
 
+TEST(DrawingRequests, CornersWithNothingFailWith91AndLeaveNoPictureBox) {
+    Initialized h;
+    ASSERT_TRUE(h.corners(139.0, 36.0, 140.0, 35.0));
+    ObjectRef nothing;
+    double x1 = 139.0, y1 = 36.0, x2 = 140.0, y2 = 35.0;
+    vb::Boolean result = vb::True;
+    const Status status = h.server.DrawMapFromCorners(nothing, x1, y1, x2, y2, result);
+    ASSERT_FALSE(status);
+    EXPECT_EQ(status.error->number(), 91);
+    EXPECT_EQ(result, vb::False);
+    // Nothing was adopted as the picture box before its first use failed:
+    // the next render cycle has none.
+    EXPECT_FALSE(h.store().picHost);
+    vb::Boolean zoomed = vb::True;
+    const Status zoom = h.server.ZoomIn(h.picMap, zoomed);
+    ASSERT_FALSE(zoom);
+    EXPECT_EQ(zoom.error->number(), 91);
+}
+
+TEST(DrawingRequests, AnObjectThatIsNoPictureBoxKeepsTheOneAdoptedBefore) {
+    Initialized h(400, 300);
+    ASSERT_TRUE(h.corners(139.0, 36.0, 140.0, 35.0));
+    const auto adopted = h.store().picHost;
+    ObjectRef notAPicture = h.events;
+    double x1 = 139.0, y1 = 36.0, x2 = 140.0, y2 = 35.0;
+    vb::Boolean result = vb::True;
+    const Status status = h.server.DrawMapFromCorners(notAPicture, x1, y1, x2, y2, result);
+    ASSERT_FALSE(status);
+    EXPECT_EQ(status.error->number(), 13);
+    EXPECT_EQ(h.store().picHost, adopted);
+    EXPECT_EQ(h.store().intPicWidth, 400);
+    vb::Boolean zoomed = vb::False;
+    EXPECT_TRUE(h.server.ZoomIn(h.picMap, zoomed));
+}
+
 }  // namespace
 }  // namespace vamu::testing

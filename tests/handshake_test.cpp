@@ -5,6 +5,7 @@
 
 #include <initializer_list>
 
+#include "contracts/text.h"
 #include "support/plugin_harness.h"
 
 namespace vamu::testing {
@@ -211,6 +212,45 @@ TEST(SecondaryRequests, ZoomAllShowsItsNameAndChangesNothing) {
     EXPECT_EQ(result, vb::False);
     EXPECT_EQ(h.platform.messages().shown().at(0).text, u"ZoomAll");
     EXPECT_TRUE(h.events->calls().empty());
+}
+
+TEST(Handshake, TheFirstPictureIsDrawnAtTheLayerInitializeMakesCurrent) {
+    PluginHarness h;
+    ASSERT_TRUE(h.initialize());
+    const Store& store = h.store();
+    const std::int32_t start = store.udtLayers[7].LayerScale;
+    ASSERT_GT(start, 0);
+    ASSERT_NE(start, 5000000);  // the scale stored with the panel
+    EXPECT_EQ(h.widgets().atlas().layerScale(), start);
+
+    ASSERT_TRUE(h.corners(139.0, 36.0, 140.0, 35.0));
+    const auto& first = h.events->calls().back();
+    EXPECT_TRUE(first.info.ends_with(store.udtLayers[7].Title + u" 1/2.5万")) << toUtf8(first.info);
+    const double firstWidth = store.dblMapX2 - store.dblMapX1;
+
+    // The first zoom out widens the view: a layer of a larger scale.
+    vb::Boolean result = vb::False;
+    ASSERT_TRUE(h.server.ZoomOut(h.picMap, result));
+    EXPECT_EQ(store.intLayer, 6);
+    EXPECT_GT(store.dblMapX2 - store.dblMapX1, firstWidth);
+}
+
+TEST(Handshake, ASecondInitializeBringsTheMainMapBackToLayerSeven) {
+    PluginHarness h;
+    ASSERT_TRUE(h.initialize());
+    ASSERT_TRUE(h.corners(139.0, 36.0, 140.0, 35.0));
+    ASSERT_TRUE(h.widgets().options().click(2));
+    ASSERT_TRUE(h.initialize());
+    EXPECT_EQ(h.store().intLayer, 7);
+    EXPECT_EQ(h.widgets().atlas().layerScale(), h.store().udtLayers[7].LayerScale);
+}
+
+TEST(Handshake, AControlWithoutLayerSevenKeepsItsScale) {
+    PluginHarness h;
+    h.platform.panels().catalogue() = {layeredDataSet(5)};
+    ASSERT_TRUE(h.initialize());
+    EXPECT_EQ(h.store().intLayerCount, 5);
+    EXPECT_EQ(h.widgets().atlas().layerScale(), 5000000);
 }
 
 }  // namespace

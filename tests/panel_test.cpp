@@ -275,5 +275,36 @@ TEST(Panel, OverviewEventIgnoresItsThirdArgumentAndRepublishesTheSamePoint) {
     EXPECT_EQ(h.events->calls()[0].x1, h.events->calls()[2].x1);
 }
 
+TEST(Panel, SelectLayerOnAScaleTheControlRejectsHasAlreadyChangedTheLayer) {
+    PluginHarness h;
+    ASSERT_TRUE(h.initialize());
+    ASSERT_TRUE(h.corners(139.0, 36.0, 140.0, 35.0));
+    h.events->clear();
+    const std::int32_t before = h.widgets().atlas().layerScale();
+    h.store().udtLayers[3].LayerScale = 0;
+    std::int16_t index = 3;
+    EXPECT_EQ(errorOf([&] { SelectLayer(h.module, index); }), 380);
+    EXPECT_EQ(h.store().intLayer, 3);
+    EXPECT_EQ(h.widgets().atlas().layerScale(), before);
+    EXPECT_TRUE(h.events->calls().empty());
+}
+
+TEST(Panel, AClickOnTheSelectedButtonReloadsAndPublishesAgain) {
+    PluginHarness h;
+    ASSERT_TRUE(h.initialize());
+    ASSERT_TRUE(h.corners(139.0, 36.0, 140.0, 35.0));
+    ASSERT_TRUE(h.widgets().options().button(7).value());
+    h.events->clear();
+    h.takeTrace();
+    ASSERT_TRUE(h.widgets().options().click(7));
+    EXPECT_TRUE(h.panel().lastEventStatus());
+    const auto trace = h.takeTrace();
+    ASSERT_GE(trace.size(), 2u);
+    EXPECT_EQ(trace[0], "Atlas.Layers");
+    EXPECT_EQ(trace[1], "Atlas.LayerScale = " + std::to_string(h.store().udtLayers[7].LayerScale));
+    EXPECT_EQ(h.events->calls().size(), 2u);
+    EXPECT_TRUE(h.widgets().options().button(7).value());
+}
+
 }  // namespace
 }  // namespace vamu::testing

@@ -162,5 +162,19 @@ TEST(ZoomRequests, ZoomsWorkOnTheTableAsLastReloaded) {
     EXPECT_EQ(h.store().intLayer, 8);
 }
 
+TEST(ZoomRequests, AControlRejectingTheScaleLeavesTheLayerUnchanged) {
+    Zooming h;
+    h.store().udtLayers[8].LayerScale = 0;  // a scale the control refuses
+    h.store().udtLayers[6].LayerScale = -1;
+    Status status;
+    EXPECT_EQ(h.zoomIn(status), vb::False);
+    EXPECT_EQ(status.error->number(), 380);
+    EXPECT_EQ(h.store().intLayer, 7);
+    EXPECT_EQ(h.zoomOut(status), vb::False);
+    EXPECT_EQ(status.error->number(), 380);
+    EXPECT_EQ(h.store().intLayer, 7);
+    EXPECT_TRUE(h.events->calls().empty());
+}
+
 }  // namespace
 }  // namespace vamu::testing

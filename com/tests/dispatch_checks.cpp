@@ -68,7 +68,8 @@ void checkFeaturesByReference(IDispatch* server, VARIANT_BOOL zoomAllIn, bool sa
 }
 
 // As VBScript passes its variables: references to VARIANTs, here Empty or
-// of another type, which come back in the parameters' types.
+// of another type, which come back in the parameters' types; the captions
+// as an array of Variants holding the strings, which a script can index.
 void checkFeaturesByVariant(IDispatch* server) {
     VARIANT v[9];
     for (VARIANT& each : v) VariantInit(&each);
@@ -81,11 +82,28 @@ void checkFeaturesByVariant(IDispatch* server) {
     CHECK(v[3].vt == VT_BOOL && v[3].boolVal == VARIANT_TRUE);  // 1 as a Boolean, kept
     CHECK(v[5].vt == VT_BSTR && text(v[5].bstrVal) == L"c:\\test.bmp");
     CHECK(v[6].vt == VT_I4 && v[6].lVal == -1);
-    CHECK(v[8].vt == (VT_ARRAY | VT_BSTR));
-    if (v[8].vt == (VT_ARRAY | VT_BSTR)) {
+    CHECK(v[8].vt == (VT_ARRAY | VT_VARIANT));
+    if (v[8].vt == (VT_ARRAY | VT_VARIANT)) {
         CHECK(lowerBound(v[8].parray) == 0 && upperBound(v[8].parray) == 1);
-        CHECK(arrayItems(v[8].parray).at(0) == kHelpCaption);
+        VARIANT* items = nullptr;
+        if (SUCCEEDED(SafeArrayAccessData(v[8].parray, reinterpret_cast<void**>(&items)))) {
+            CHECK(items[0].vt == VT_BSTR && text(items[0].bstrVal) == kHelpCaption);
+            CHECK(items[1].vt == VT_BSTR && text(items[1].bstrVal) == L"Hello ! 「  」");
+            SafeArrayUnaccessData(v[8].parray);
+        }
     }
+    for (VARIANT& each : v) VariantClear(&each);
+
+    // A VARIANT that held a string array gets a string array back.
+    VARIANT strings;
+    VariantInit(&strings);
+    strings.vt = VT_ARRAY | VT_BSTR;
+    strings.parray = stringArray({L"a", L"b", L"c"}, 1);
+    for (VARIANT& each : v) VariantInit(&each);
+    v[8] = strings;
+    CHECK_HR(S_OK, invoke(server, kGetSupportedFeatures, DISPATCH_METHOD, args).hr);
+    CHECK(v[8].vt == (VT_ARRAY | VT_BSTR) && lowerBound(v[8].parray) == 0 &&
+          arrayItems(v[8].parray).at(0) == kHelpCaption);
     for (VARIANT& each : v) VariantClear(&each);
 }
 

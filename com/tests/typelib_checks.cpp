@@ -116,6 +116,13 @@ void checkDualInterface(ITypeLib* library, REFIID iid, const std::vector<Functio
     CHECK((attr->wTypeFlags & flags) == flags);
     CHECK(attr->wMajorVerNum == 1 && attr->wMinorVerNum == 0);
     dispatch->ReleaseTypeAttr(attr);
+    // The flags as the library holds them: the automation flag too (0x11d0),
+    // which GetTypeAttr leaves out on the dispatch half of a dual interface.
+    ComPtr<ITypeInfo2> stored;
+    CHECK_HR(S_OK, dispatch->QueryInterface(IID_ITypeInfo2, stored.putVoid()));
+    ULONG storedFlags = 0;
+    if (stored) CHECK_HR(S_OK, stored->GetTypeFlags(&storedFlags));
+    CHECK(storedFlags == (flags | TYPEFLAG_FOLEAUTOMATION));
 
     HREFTYPE half = 0;
     CHECK_HR(S_OK, dispatch->GetRefTypeOfImplType(-1, &half));

@@ -44,7 +44,6 @@ void WinOptionButtons::onClick(std::function<void(std::int16_t index)> handler) 
 
 void WinOptionButtons::clicked(std::int16_t index) {
     OptionButton& clicked = button(index);
-    if (clicked.value()) return;
     clicked.setValue(true);
     if (!click_) return;
     try {

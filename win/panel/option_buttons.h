@@ -1,6 +1,6 @@
 #pragma once
-// The layer buttons: a control array of radio buttons. Only the user's
-// click raises the click event; setting a value by program does not.
+// The layer buttons: a control array of radio buttons. Every click of the
+// user raises the click event; setting a value by program does not.
 
 #include <windows.h>
 
@@ -44,9 +44,9 @@ public:
     std::int16_t size() override;
     void onClick(std::function<void(std::int16_t index)> handler) override;
 
-    // The user clicked button index: it becomes the selected one and, if it
-    // was not already, the click event is raised (a failing handler is
-    // ignored).
+    // The user clicked button index: it becomes the selected one and the
+    // click event is raised, also when it was selected already, as the
+    // button reports every click (a failing handler is ignored).
     void clicked(std::int16_t index);
 
 private:
