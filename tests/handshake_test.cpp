@@ -225,7 +225,8 @@ TEST(Handshake, TheFirstPictureIsDrawnAtTheLayerInitializeMakesCurrent) {
 
     ASSERT_TRUE(h.corners(139.0, 36.0, 140.0, 35.0));
     const auto& first = h.events->calls().back();
-    EXPECT_TRUE(first.info.ends_with(store.udtLayers[7].Title + u" 1/2.5万")) << toUtf8(first.info);
+    EXPECT_EQ(store.udtLayers[7].Title, u"市 1/2.5万");
+    EXPECT_TRUE(first.info.ends_with(u"  市 1/2.5万")) << toUtf8(first.info);
     const double firstWidth = store.dblMapX2 - store.dblMapX1;
 
     // The first zoom out widens the view: a layer of a larger scale.

@@ -154,8 +154,8 @@ INSTANTIATE_TEST_SUITE_P(Counts, PanelLayerCount,
 
 TEST(Panel, FewerLayersLeaveTheOldEntriesAndHideTheirButtons) {
     PluginHarness h;
+    h.platform.panels().catalogue() = {layeredDataSet(10)};
     ASSERT_TRUE(h.initialize());
-    h.widgets().atlas().catalogue() = {layeredDataSet(10)};
     ASSERT_TRUE(h.corners(139.0, 36.0, 140.0, 35.0));
     auto six = layeredDataSet(6);
     for (auto& layer : six.layers) layer.title = u"new " + layer.title;
