@@ -1,7 +1,7 @@
 #include "simulator/arguments.h"
 
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <map>
 
@@ -168,7 +168,8 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             options.callsign = *value;
         } else if (word == "--size") {
             if (!in.size(options.width, options.height)) return std::nullopt;
-        } else if (word.starts_with("-") && word.size() > 1 && !std::isdigit(static_cast<unsigned char>(word[1]))) {
+        } else if (word.starts_with("-") && word.size() > 1 &&
+                   !std::isdigit(static_cast<unsigned char>(word[1]))) {
             error = "unknown option: " + word;
             return std::nullopt;
         } else if (!readRequest(in, word, options)) {
