@@ -12,8 +12,8 @@ WScript.Echo "help", helpFile, helpTopic, TypeName(helpTopic), shortName
 ' An array of Variants (VT_ARRAY | VT_VARIANT = 8204) that a script can index.
 WScript.Echo "captions", VarType(captions), LBound(captions), UBound(captions), TypeName(captions(1))
 ' (Only the ASCII parts are printed: the console's code page may lack the rest.)
-WScript.Echo Right(captions(0), 4), Len(captions(0)), AscW(captions(0))
-WScript.Echo Left(captions(1), 7), Len(captions(1)), AscW(Mid(captions(1), 9, 1))
+WScript.Echo Right(captions(0), 4), Len(captions(0))
+WScript.Echo Left(captions(1), 7), Len(captions(1))
 
 zoomAll = False
 server.GetSupportedFeatures diagonal, zoomIn, zoomOut, zoomAll, panel, helpFile, helpTopic, shortName, captions
