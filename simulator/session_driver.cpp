@@ -21,8 +21,29 @@ void LinePrinter::messageBox(const std::u16string& title, const std::u16string& 
 }
 
 SessionDriver::SessionDriver(MapServerEndpoint& server, const Options& options, std::filesystem::path hostDir,
-                             std::ostream& out)
-    : server_(server), options_(options), hostDir_(std::move(hostDir)), out_(out) {}
+                             std::ostream& out, std::ostream& err)
+    : server_(server), options_(options), hostDir_(std::move(hostDir)), out_(out), err_(err) {
+    std::error_code ec;
+    const auto stamp = std::filesystem::last_write_time(bitmapPath(), ec);
+    if (!ec) bitmapBefore_ = stamp;
+}
+
+std::filesystem::path SessionDriver::bitmapPath() const { return hostDir_ / "MAPS" / "!!vamuMapserver.bmp"; }
+
+const char* SessionDriver::bitmapState() const {
+    std::error_code ec;
+    const auto stamp = std::filesystem::last_write_time(bitmapPath(), ec);
+    if (ec) return "not written";
+    if (bitmapBefore_ && *bitmapBefore_ == stamp) return "left from an earlier session: not written now";
+    return "written by this session";
+}
+
+void SessionDriver::hintIfNoPictureBox(const Outcome& outcome) {
+    if (cornersRequested_ || hinted_ || !outcome.status.error) return;
+    if (outcome.status.error->number() != static_cast<std::int32_t>(ErrorNumber::ObjectNotSet)) return;
+    hinted_ = true;
+    err_ << "vamu-host: hint: the host has no picture box yet; start the session with corners X1 Y1 X2 Y2\n";
+}
 
 void SessionDriver::print(const char* request, const Outcome& outcome) {
     printOutcome(out_, request, outcome.result, outcome.status);
@@ -54,21 +75,22 @@ void SessionDriver::run(const Request& request) {
     const std::vector<double>& d = request.degrees;
     switch (request.kind) {
         case RequestKind::Corners:
+            cornersRequested_ = true;
             return print("DrawMapFromCorners", server_.drawMapFromCorners(d[0], d[1], d[2], d[3]));
         case RequestKind::Centre:
-            return print("DrawMapFromCentre", server_.drawMapFromCentre(d[0], d[1]));
+            return draw("DrawMapFromCentre", server_.drawMapFromCentre(d[0], d[1]));
         case RequestKind::Resize:
-            return print("ResizeMap", server_.resizeMap(request.width, request.height));
+            return draw("ResizeMap", server_.resizeMap(request.width, request.height));
         case RequestKind::ZoomIn:
-            return print("ZoomIn", server_.zoomIn());
+            return draw("ZoomIn", server_.zoomIn());
         case RequestKind::ZoomOut:
-            return print("ZoomOut", server_.zoomOut());
+            return draw("ZoomOut", server_.zoomOut());
         case RequestKind::ZoomAll:
             return print("ZoomAll", server_.zoomAll());
         case RequestKind::Pan:
-            return print("ZoomPan", server_.zoomPan(request.code));
+            return draw("ZoomPan", server_.zoomPan(request.code));
         case RequestKind::Layer:
-            return print("Option1_Click", server_.clickLayerButton(request.code));
+            return draw("Option1_Click", Outcome{false, server_.clickLayerButton(request.code)}, true);
         case RequestKind::SafeCall:
             return print("SafeCall", server_.safeCall());
         case RequestKind::ShowPanel:
@@ -80,6 +102,15 @@ void SessionDriver::run(const Request& request) {
         case RequestKind::Favourites:
             return runFavourites();
     }
+}
+
+void SessionDriver::draw(const char* request, const Outcome& outcome, bool statusOnly) {
+    if (statusOnly) {
+        print(request, outcome.status);
+    } else {
+        print(request, outcome);
+    }
+    hintIfNoPictureBox(outcome);
 }
 
 void SessionDriver::runClosePanel() {
@@ -98,12 +129,13 @@ void SessionDriver::runFavourites() {
     print("SaveFavouriteViews", server_.saveFavouriteViews(views));
 }
 
-void SessionDriver::finish(std::ostream& err) {
+void SessionDriver::finish() {
+    std::ostream& err = err_;
     if (const auto log = server_.panelLog()) err << "--- panel log (newest first) ---\n" << toUtf8(*log);
-    const std::filesystem::path bitmap = hostDir_ / "MAPS" / "!!vamuMapserver.bmp";
-    const bool written = std::filesystem::exists(bitmap);
-    err << "map bitmap: " << bitmap.string() << (written ? "" : " (not written)") << '\n';
-    if (!options_.png || !written) return;
+    const std::filesystem::path bitmap = bitmapPath();
+    const char* state = bitmapState();
+    err << "map bitmap: " << bitmap.string() << " (" << state << ")\n";
+    if (!options_.png || !std::filesystem::exists(bitmap)) return;
     std::filesystem::path png = bitmap;
     png.replace_extension(".png");
     const Status copied = server_.writePng(bitmap, png);
@@ -121,12 +153,12 @@ int runSession(const Options& options, const EndpointFactory& makeEndpoint, std:
         std::filesystem::create_directories(hostDir / "MAPS");
         LinePrinter printer(out);
         const std::unique_ptr<MapServerEndpoint> server = makeEndpoint(hostDir, printer);
-        SessionDriver session(*server, options, hostDir, out);
+        SessionDriver session(*server, options, hostDir, out, err);
         const bool started = session.start();
         if (started) {
             for (const Request& request : options.requests) session.run(request);
         }
-        session.finish(err);
+        session.finish();
         return started ? 0 : 1;
     } catch (const std::exception& e) {
         err << "vamu-host: " << e.what() << '\n';

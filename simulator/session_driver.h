@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 #include "simulator/arguments.h"
@@ -28,26 +29,38 @@ private:
 class SessionDriver {
 public:
     SessionDriver(MapServerEndpoint& server, const Options& options, std::filesystem::path hostDir,
-                  std::ostream& out);
+                  std::ostream& out, std::ostream& err);
 
     // Initialize and GetSupportedFeatures, as the host starts; false when
     // Initialize failed.
     bool start();
     void run(const Request& request);
-    // The panel's log and the map bitmap's path (with a PNG copy beside it
-    // when asked).
-    void finish(std::ostream& err);
+    // The panel's log and the map bitmap's path, with whether this session
+    // wrote it (and a PNG copy beside it when asked).
+    void finish();
 
 private:
     void print(const char* request, const Outcome& outcome);
     void print(const char* request, const Status& status);
     void runClosePanel();
     void runFavourites();
+    // A request that renders: its line, then the hint below.
+    void draw(const char* request, const Outcome& outcome, bool statusOnly = false);
+    // A drawing request that failed with error 91 before any corners: the
+    // host has not handed over its picture box yet. Said once.
+    void hintIfNoPictureBox(const Outcome& outcome);
+    std::filesystem::path bitmapPath() const;
+    const char* bitmapState() const;
 
     MapServerEndpoint& server_;
     const Options& options_;
     std::filesystem::path hostDir_;
     std::ostream& out_;
+    std::ostream& err_;
+    bool cornersRequested_ = false;
+    bool hinted_ = false;
+    // The bitmap's time stamp when the session began, if it was there.
+    std::optional<std::filesystem::file_time_type> bitmapBefore_;
 };
 
 // Makes the endpoint for a host directory (absolute, with its MAPS folder

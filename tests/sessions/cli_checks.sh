@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The command line of vamu-host as a user meets it: help and version, and
-# bad arguments.
+# The command line of vamu-host as a user meets it: help and version, bad
+# arguments, the hint for a session that does not start with corners, and
+# whether the closing line says the bitmap was written by this session.
 # usage: cli_checks.sh VAMU_HOST
 set -u
 host=$1
@@ -29,6 +30,13 @@ expect 2 '^vamu-host: unknown option: -x$' -x
 expect 2 '^vamu-host: not a 16-bit integer: 99999$' pan 99999
 expect 2 '^vamu-host: not a size WxH: 0x5$' --size 0x5
 
+expect 0 '^vamu-host: hint: .*start the session with corners' centre 139.0 35.0 zoom-in
+[ "$(grep -c hint "$dir/err")" = 1 ] || fail "the hint is given once"
+expect 0 'map bitmap: .*!!vamuMapserver.bmp \(written by this session\)$' corners 139 36 140 35 zoom-in
+grep -q hint "$dir/err" && fail "a hint after corners"
+expect 0 'map bitmap: .*\(left from an earlier session: not written now\)$' menu 2
+rm -rf "$dir/uiv"
+expect 0 'map bitmap: .*\(not written\)$' menu 2
 
 [ "$failures" = 0 ] && echo "vamu-host command line: all checks passed"
 exit $((failures > 0))
