@@ -100,10 +100,10 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    // Writes, flushes and closes the file, then renames it over the target.
+    // Writes and closes the file, then renames it over the target.
     void replace(const fs::path& target, std::span<const std::uint8_t> bytes) {
-        const bool flushed = writeAll(fd_.get(), bytes) && ::fsync(fd_.get()) == 0;
-        if (!fd_.reset() || !flushed) raise(ErrorNumber::PathFileAccessError);
+        const bool written = writeAll(fd_.get(), bytes);
+        if (!fd_.reset() || !written) raise(ErrorNumber::PathFileAccessError);
         if (::rename(path_.c_str(), target.c_str()) != 0) raise(ErrorNumber::PathFileAccessError);
         renamed_ = true;
     }
@@ -113,11 +113,6 @@ private:
     UniqueFd fd_{-1};
     bool renamed_ = false;
 };
-
-void syncFolder(const fs::path& folder) {
-    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.valid()) ::fsync(fd.get());  // durability only: the rename has happened
-}
 
 }  // namespace
 
@@ -134,7 +129,6 @@ void replaceFileAtomically(const fs::path& target, std::span<const std::uint8_t>
     if (isFolder(target) || isReadOnlyFile(target)) raise(ErrorNumber::PathFileAccessError);
 
     TemporaryFile(target).replace(target, bytes);
-    syncFolder(folderOf(target));
 }
 
 std::vector<std::uint8_t> readWholeFile(const fs::path& file) {
