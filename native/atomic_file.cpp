@@ -101,9 +101,11 @@ public:
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
     // Writes and closes the file, then renames it over the target.
-    void replace(const fs::path& target, std::span<const std::uint8_t> bytes) {
-        const bool written = writeAll(fd_.get(), bytes);
-        if (!fd_.reset() || !written) raise(ErrorNumber::PathFileAccessError);
+    void replace(const fs::path& target, const ByteProducer& produce) {
+        produce([&](std::span<const std::uint8_t> piece) {
+            if (!writeAll(fd_.get(), piece)) raise(ErrorNumber::PathFileAccessError);
+        });
+        if (!fd_.reset()) raise(ErrorNumber::PathFileAccessError);
         if (::rename(path_.c_str(), target.c_str()) != 0) raise(ErrorNumber::PathFileAccessError);
         renamed_ = true;
     }
@@ -124,11 +126,15 @@ bool isReadOnlyFile(const fs::path& file) {
     return (status.permissions() & writable) == fs::perms::none;
 }
 
-void replaceFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes) {
+void replaceFileAtomically(const fs::path& target, const ByteProducer& produce) {
     if (target.filename().empty() || !isFolder(folderOf(target))) raise(ErrorNumber::PathNotFound);
     if (isFolder(target) || isReadOnlyFile(target)) raise(ErrorNumber::PathFileAccessError);
 
-    TemporaryFile(target).replace(target, bytes);
+    TemporaryFile(target).replace(target, produce);
+}
+
+void replaceFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes) {
+    replaceFileAtomically(target, [&](const auto& write) { write(bytes); });
 }
 
 std::vector<std::uint8_t> readWholeFile(const fs::path& file) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -17,6 +18,11 @@ namespace vamu::native {
 // write or rename 75. On every failure the old file is as it was and
 // no temporary file is left behind.
 void replaceFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
+
+// The same for bytes that a producer hands over piece by piece: it calls
+// write for each piece in order. A failure to write is raised from write.
+using ByteProducer = std::function<void(const std::function<void(std::span<const std::uint8_t>)>& write)>;
+void replaceFileAtomically(const std::filesystem::path& target, const ByteProducer& produce);
 
 // Errors: the folder missing 76; the file missing 53; a folder or an
 // unreadable file 75 (70 when access is refused).

@@ -5,6 +5,7 @@
 // standard bit-field masks). Anything else is error 481 (invalid picture).
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <utility>
@@ -37,8 +38,10 @@ struct UninitialisedAllocator : std::allocator<T> {
 using Bytes = std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>>;
 
 // An image without pixels, or whose pixel buffer does not match its size,
-// is error 481.
+// is error 481. The second form hands the file to write in pieces, in order.
 Bytes encodeBmp(const Image& image);
+using ByteSink = std::function<void(std::span<const std::uint8_t>)>;
+void encodeBmp(const Image& image, const ByteSink& write);
 Image decodeBmp(std::span<const std::uint8_t> bytes);
 
 }  // namespace vamu::native
