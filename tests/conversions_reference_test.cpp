@@ -3,7 +3,7 @@
 // every degree, minute and second, and degrees at random and near the
 // boundaries where Int and the single-precision rounding turn. With
 // VAMU_EXHAUSTIVE=1 in the environment every 31st Long (139 million) and
-// 60 million degree values are checked (some minutes).
+// 40 million degree values are checked (some minutes).
 
 #include <gtest/gtest.h>
 
