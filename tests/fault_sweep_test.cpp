@@ -234,8 +234,8 @@ TEST_P(FaultSweep, EveryFailurePointLeavesAConsistentPlugIn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Requests, FaultSweep, ::testing::Range<std::size_t>(0, 11),
-                         [](const ::testing::TestParamInfo<std::size_t>& info) {
-                             return std::string(requests()[info.param].name);
+                         [](const ::testing::TestParamInfo<std::size_t>& param) {
+                             return std::string(requests()[param.param].name);
                          });
 
 }  // namespace
