@@ -16,28 +16,52 @@ bool sameName(const char16_t* a, const OLECHAR* b) {
     return *a == 0 && *b == 0;
 }
 
-bool isPut(WORD flags) { return (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0; }
+// The entry that answers id under flags, as the system's dispatcher picks
+// it: the flags must name the entry's kind. A property get also answers a
+// plain call, as a script reads a property. A property put takes only
+// DISPATCH_PROPERTYPUT: the properties hold strings, never object
+// references, so DISPATCH_PROPERTYPUTREF finds no member.
+bool answers(const DispatchMember& m, WORD flags) {
+    switch (m.kind) {
+        case MemberKind::Method:
+            return (flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) != 0 &&
+                   (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) == 0;
+        case MemberKind::PropertyGet:
+            return (flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) != 0 &&
+                   (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) == 0;
+        case MemberKind::PropertyPut:
+            return (flags & DISPATCH_PROPERTYPUT) != 0;
+    }
+    return false;
+}
 
-// The entry that answers id under flags: a property's get or put by the
-// flags, a method for a call or a get.
 const DispatchMember* find(std::span<const DispatchMember> members, DISPID id, WORD flags) {
     for (const DispatchMember& m : members) {
-        if (m.id == id && (m.kind == MemberKind::PropertyPut) == isPut(flags)) return &m;
+        if (m.id == id && answers(m, flags)) return &m;
     }
     return nullptr;
 }
 
+// The arrays must be there for the counts given, and no more names than
+// arguments: E_INVALIDARG before anything is read from them.
+HRESULT checkArrays(const DISPPARAMS& params) {
+    if (params.cArgs != 0 && !params.rgvarg) return E_INVALIDARG;
+    if (params.cNamedArgs != 0 && !params.rgdispidNamedArgs) return E_INVALIDARG;
+    if (params.cNamedArgs > params.cArgs) return E_INVALIDARG;
+    return S_OK;
+}
+
 HRESULT checkCounts(const DispatchMember& member, const DISPPARAMS& params) {
     if (member.kind == MemberKind::PropertyPut) {
-        if (params.cNamedArgs > 1) return DISP_E_NONAMEDARGS;
-        if (params.cNamedArgs == 1 && params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) {
-            return DISP_E_NONAMEDARGS;
+        // The value goes as the named argument DISPID_PROPERTYPUT.
+        if (params.cNamedArgs == 0 || params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) {
+            return DISP_E_PARAMNOTFOUND;
         }
+        if (params.cNamedArgs > 1) return DISP_E_NONAMEDARGS;
     } else if (params.cNamedArgs != 0) {
         return DISP_E_NONAMEDARGS;
     }
     if (params.cArgs < member.required || params.cArgs > member.count) return DISP_E_BADPARAMCOUNT;
-    if (params.cArgs != 0 && !params.rgvarg) return E_INVALIDARG;
     return S_OK;
 }
 
@@ -100,6 +124,8 @@ HRESULT invokeMember(std::span<const DispatchMember> members, IDispatch* self, D
                      UINT* argErr) noexcept {
     if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
     if (!params) return E_INVALIDARG;
+    const HRESULT arrays = checkArrays(*params);
+    if (FAILED(arrays)) return arrays;
     const DispatchMember* member = find(members, id, flags);
     if (!member) return DISP_E_MEMBERNOTFOUND;
     const HRESULT counts = checkCounts(*member, *params);
