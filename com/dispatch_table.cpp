@@ -1,7 +1,14 @@
 #include "com/dispatch_table.h"
 
-#include <cwctype>
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <new>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "com/error_report.h"
 #include "win/platform/variant.h"
@@ -9,11 +16,41 @@
 namespace vamu::com {
 namespace {
 
-bool sameName(const char16_t* a, const OLECHAR* b) {
-    for (; *a && *b; ++a, ++b) {
-        if (std::towlower(static_cast<wint_t>(*a)) != std::towlower(static_cast<wint_t>(*b))) return false;
+// Member names are ASCII: folding A-Z is all the case-insensitive match
+// needs, without a locale lookup per character.
+char16_t folded(char16_t c) noexcept { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+
+std::u16string foldedName(const char16_t* name) {
+    std::u16string out;
+    for (; *name; ++name) out += folded(*name);
+    return out;
+}
+
+// A table's names, folded and sorted once, for a binary search per lookup.
+class NameIndex {
+public:
+    explicit NameIndex(std::span<const DispatchMember> members) {
+        for (const DispatchMember& m : members) entries_.emplace_back(foldedName(m.name), m.id);
+        std::sort(entries_.begin(), entries_.end());
     }
-    return *a == 0 && *b == 0;
+    DISPID find(const OLECHAR* name) const {
+        std::u16string key;
+        for (; *name; ++name) key += folded(static_cast<char16_t>(*name));
+        const auto at = std::lower_bound(entries_.begin(), entries_.end(), std::pair(key, DISPID{INT32_MIN}));
+        return at != entries_.end() && at->first == key ? at->second : DISPID_UNKNOWN;
+    }
+
+private:
+    std::vector<std::pair<std::u16string, DISPID>> entries_;
+};
+
+const NameIndex& indexOf(std::span<const DispatchMember> members) {
+    static std::mutex guard;
+    static std::map<const DispatchMember*, std::unique_ptr<NameIndex>> indexes;
+    const std::lock_guard lock(guard);
+    auto& index = indexes[members.data()];
+    if (!index) index = std::make_unique<NameIndex>(members);
+    return *index;
 }
 
 // The entry that answers id under flags, as the system's dispatcher picks
@@ -109,10 +146,11 @@ HRESULT getIdsOfNames(std::span<const DispatchMember> members, REFIID iid, LPOLE
     if (count == 0) return S_OK;
     if (!names || !ids) return E_POINTER;
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    for (const DispatchMember& m : members) {
-        if (names[0] && sameName(m.name, names[0])) {
-            ids[0] = m.id;
-            break;
+    if (names[0]) {
+        try {
+            ids[0] = indexOf(members).find(names[0]);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
         }
     }
     // Named arguments are not taken, so no parameter name is known.
