@@ -22,6 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos) return 0;
     if (section.empty() || key.empty()) return 0;
+    // A key must not read back as something else: a section header, a
+    // comment, or a name with blanks around it.
+    if (key.front() == '[' || key.front() == ';') return 0;
+    for (std::string_view s : {section, key}) {
+        if (s.find_first_of(" \t") == 0 || s.find_last_of(" \t") == s.size() - 1) return 0;
+    }
 
     vamu::native::IniDocument document(file, codePage);
     document.setString(section, key, value);
