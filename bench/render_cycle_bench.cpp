@@ -93,7 +93,7 @@ BENCHMARK(BM_BitmapSave)->Apply(sizes);
 void writeOnce(benchmark::State& state, bool flush) {
     const std::filesystem::path folder = scratchFolder();
     const Image image(static_cast<std::int32_t>(state.range(0)), static_cast<std::int32_t>(state.range(1)));
-    const std::vector<std::uint8_t> bytes = native::encodeBmp(image);
+    const auto bytes = native::encodeBmp(image);
     const std::string file = (folder / "plain.bin").string();
     for (auto _ : state) {
         const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

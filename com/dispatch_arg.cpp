@@ -1,5 +1,6 @@
 #include "com/dispatch_arg.h"
 
+#include <cmath>
 #include <new>
 
 #include "contracts/runtime_error.h"
@@ -10,6 +11,15 @@ namespace vamu::com {
 namespace {
 
 constexpr VARTYPE kStringArray = VT_ARRAY | VT_BSTR;
+
+// A NaN or an infinity has no Integer or Long value: an overflow, as the
+// system's own coercion reports it (some versions let a NaN through).
+bool nonFiniteToWhole(const VARIANT& source, VARTYPE type) {
+    if (type != VT_I2 && type != VT_I4 && type != VT_UI1) return false;
+    if (source.vt == VT_R8) return !std::isfinite(source.dblVal);
+    if (source.vt == VT_R4) return !std::isfinite(source.fltVal);
+    return false;
+}
 
 HRESULT asTypeMismatch(HRESULT hr) {
     return hr == DISP_E_OVERFLOW || hr == E_OUTOFMEMORY ? hr : DISP_E_TYPEMISMATCH;
@@ -40,6 +50,7 @@ HRESULT DispatchArg::coerce(const VARIANT& source, VARTYPE type, LCID lcid) {
     }
     if (type == kStringArray) return coerceArray(plain.ref(), lcid);
     if (plain.type() & VT_ARRAY) return DISP_E_TYPEMISMATCH;
+    if (nonFiniteToWhole(plain.ref(), type)) return DISP_E_OVERFLOW;
     const HRESULT hr = VariantChangeTypeEx(&local_, plain.get(), lcid, 0, type);
     return FAILED(hr) ? asTypeMismatch(hr) : S_OK;
 }

@@ -7,7 +7,24 @@
 #include <memory>
 #include <vector>
 
+#include "contracts/runtime_error.h"
+
 namespace vamu {
+
+// The largest image the plug-in makes: 256 MB of pixels at four bytes each
+// (8192 × 8192, for instance). A picture box beyond it would need several
+// copies of that size on its way to the host; asking for a larger image is
+// error 7 (out of memory) before anything is allocated.
+inline constexpr std::uint64_t kMaxImageBytes = std::uint64_t{256} << 20;
+
+// The pixel count of a width × height image; error 7 above the limit, 380
+// for a negative size.
+inline std::size_t imagePixelCount(std::int32_t width, std::int32_t height) {
+    if (width < 0 || height < 0) raise(ErrorNumber::InvalidPropertyValue);
+    const std::uint64_t count = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    if (count > kMaxImageBytes / sizeof(std::uint32_t)) raise(ErrorNumber::OutOfMemory);
+    return static_cast<std::size_t>(count);
+}
 
 struct Image {
     std::int32_t width = 0;
@@ -16,7 +33,7 @@ struct Image {
 
     Image() = default;
     Image(std::int32_t w, std::int32_t h, std::uint32_t fill = 0)
-        : width(w), height(h), pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), fill) {}
+        : width(w), height(h), pixels(imagePixelCount(w, h), fill) {}
     std::uint32_t& at(std::int32_t x, std::int32_t y) {
         return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                       static_cast<std::size_t>(x)];

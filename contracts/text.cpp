@@ -101,4 +101,14 @@ std::u16string fromUtf8(std::string_view text) {
     return out;
 }
 
+std::size_t lengthOfFirstLines(std::u16string_view text, std::int32_t count) {
+    std::size_t end = 0;
+    for (std::int32_t line = 0; line < count; ++line) {
+        const std::size_t lineEnd = text.find(u"\r\n", end);
+        if (lineEnd == std::u16string_view::npos) return text.size();
+        end = lineEnd + 2;
+    }
+    return end;
+}
+
 }  // namespace vamu

@@ -50,6 +50,11 @@ public:
     virtual ~TextBox() = default;
     virtual std::u16string text() = 0;
     virtual void setText(const std::u16string& text) = 0;
+    // Puts text (whole lines, each ending in CR LF) in front of the current
+    // text, then keeps only the first keepLines lines: what lay below them
+    // drops off. The cost depends on the kept text, not on how much was ever
+    // inserted.
+    virtual void insertAtTop(const std::u16string& text, std::int32_t keepLines) = 0;
 };
 
 class Frame {

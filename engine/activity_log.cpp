@@ -15,8 +15,7 @@ void AddLog(Module& module, const std::u16string& message) {
     line += u": ";
     line += message;
     line += u"\r\n";
-    TextBox& log = module.panel().log();
-    log.setText(line + log.text());
+    module.panel().log().insertAtTop(line, kLogLines);
 }
 
 }  // namespace vamu

@@ -1,6 +1,8 @@
 #include "engine/conversions.h"
 
+#include <array>
 #include <bit>
+#include <cstddef>
 
 #include "engine/vb.h"
 
@@ -24,6 +26,22 @@ static_assert(A1 == 0.00010695 && A6 == 0.01004 && B1 == 0.00010696 && B6 == 0.0
 
 constexpr std::int32_t kMsecPerDegree = 3600000;
 constexpr std::int32_t kMsecPerMinute = 60000;
+constexpr std::int32_t kLowestSplitMsec = -596 * kMsecPerDegree;
+
+// n ÷ 60.0 and n ÷ 3600.0 for n = 0..59, each the correctly rounded double.
+constexpr std::array<double, 60> quotients(double divisor) {
+    std::array<double, 60> q{};
+    for (std::size_t n = 0; n < q.size(); ++n) q[n] = static_cast<double>(n) / divisor;
+    return q;
+}
+constexpr std::array<double, 60> kSixtieths = quotients(60.0);
+constexpr std::array<double, 60> kThreeThousandSixHundredths = quotients(3600.0);
+
+// Rounded toward minus infinity.
+constexpr std::int32_t flooredQuotient(std::int32_t a, std::int32_t b) {
+    const std::int32_t q = a / b;
+    return (a % b != 0 && a < 0) ? q - 1 : q;
+}
 
 // One operation per statement: the compiler may not fuse or reorder them
 // (the build turns contraction off as well).
@@ -53,23 +71,31 @@ void WGS84ToTokyo(const double& lat, const double& lng, double& latOut, double& 
     lngOut = vb::checked(u - B6);
 }
 
+// MsecToDeg splits the msec value into whole degrees, minutes and seconds.
+// Each quotient of an integer by 3600000.0, 60000.0 or 1000.0 lies at least
+// one part in 3600000 away from the next integer unless it is one, far more
+// than a double's rounding, so Int of the double quotient is the floored
+// integer quotient: the split is done in integers. The two remaining
+// divisions, of 0..59 by 60.0 and by 3600.0, come from tables of the very
+// doubles the divisions give.
 double MsecToDeg(const std::int32_t& msec) {
     const std::int32_t m = msec;
-    const std::int32_t d = vb::intLong(vb::divide(static_cast<double>(m), 3600000.0));
-    const std::int32_t r = vb::subLong(m, vb::mulLong(d, kMsecPerDegree));
-    const std::int32_t mm = vb::intLong(vb::divide(static_cast<double>(r), 60000.0));
-    const std::int32_t rest =
-        vb::subLong(vb::subLong(m, vb::mulLong(d, kMsecPerDegree)), vb::mulLong(mm, kMsecPerMinute));
-    const std::int32_t ss = vb::intLong(vb::divide(static_cast<double>(rest), 1000.0));
-    const double t = vb::checked(vb::divide(static_cast<double>(mm), 60.0) + static_cast<double>(d));
-    return vb::checked(vb::divide(static_cast<double>(ss), 3600.0) + t);
+    // d × 3600000 overflows a Long for d < -596.
+    if (m < kLowestSplitMsec) raise(ErrorNumber::Overflow);
+    const std::int32_t d = flooredQuotient(m, kMsecPerDegree);
+    const std::int32_t r = m - d * kMsecPerDegree;  // 0 .. 3599999
+    const std::int32_t mm = r / kMsecPerMinute;
+    const std::int32_t ss = (r - mm * kMsecPerMinute) / 1000;
+    const double t = kSixtieths[static_cast<std::size_t>(mm)] + static_cast<double>(d);
+    return kThreeThousandSixHundredths[static_cast<std::size_t>(ss)] + t;
 }
 
 std::int32_t DegToMsec(const double& degrees) {
     const double x = degrees;
     const std::int32_t d = vb::intLong(x);
-    const std::int32_t mm = vb::intLong(vb::checked(mul(x - static_cast<double>(d), 60.0)));
-    const double seconds = vb::checked(mul(mul(x - static_cast<double>(d), 60.0) - mm, 60.0));
+    const double fraction = x - static_cast<double>(d);
+    const std::int32_t mm = vb::intLong(vb::checked(mul(fraction, 60.0)));
+    const double seconds = vb::checked(mul(mul(fraction, 60.0) - mm, 60.0));
     const float s = vb::cSng(seconds);
     const std::int32_t w = vb::addLong(vb::mulLong(d, kMsecPerDegree), vb::mulLong(mm, kMsecPerMinute));
     return vb::intLong(vb::checked(mul(static_cast<double>(s), 1000.0) + static_cast<double>(w)));

@@ -59,11 +59,16 @@ inline double divide(double a, double b) {
 }
 
 // Int: the largest integer not greater than the value, as a Long.
+// Within the Long range the truncating conversion and one correction give
+// the floor without a library call; everything else (a NaN, a value whose
+// floor lies outside) takes the checks.
 inline std::int32_t intLong(double value) {
+    if (value >= -2147483648.0 && value < 2147483648.0) [[likely]] {
+        const auto t = static_cast<std::int32_t>(value);
+        return static_cast<double>(t) > value ? t - 1 : t;
+    }
     if (std::isnan(value)) raise(kFloatingPointInvalid);
-    const double f = std::floor(value);
-    if (f < -2147483648.0 || f > 2147483647.0) raise(ErrorNumber::Overflow);
-    return static_cast<std::int32_t>(f);
+    raise(ErrorNumber::Overflow);
 }
 
 // CLng: to nearest, halves to even.

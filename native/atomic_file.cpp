@@ -100,10 +100,12 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    // Writes, flushes and closes the file, then renames it over the target.
-    void replace(const fs::path& target, std::span<const std::uint8_t> bytes) {
-        const bool flushed = writeAll(fd_.get(), bytes) && ::fsync(fd_.get()) == 0;
-        if (!fd_.reset() || !flushed) raise(ErrorNumber::PathFileAccessError);
+    // Writes and closes the file, then renames it over the target.
+    void replace(const fs::path& target, const ByteProducer& produce) {
+        produce([&](std::span<const std::uint8_t> piece) {
+            if (!writeAll(fd_.get(), piece)) raise(ErrorNumber::PathFileAccessError);
+        });
+        if (!fd_.reset()) raise(ErrorNumber::PathFileAccessError);
         if (::rename(path_.c_str(), target.c_str()) != 0) raise(ErrorNumber::PathFileAccessError);
         renamed_ = true;
     }
@@ -113,11 +115,6 @@ private:
     UniqueFd fd_{-1};
     bool renamed_ = false;
 };
-
-void syncFolder(const fs::path& folder) {
-    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.valid()) ::fsync(fd.get());  // durability only: the rename has happened
-}
 
 }  // namespace
 
@@ -129,12 +126,15 @@ bool isReadOnlyFile(const fs::path& file) {
     return (status.permissions() & writable) == fs::perms::none;
 }
 
-void replaceFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes) {
+void replaceFileAtomically(const fs::path& target, const ByteProducer& produce) {
     if (target.filename().empty() || !isFolder(folderOf(target))) raise(ErrorNumber::PathNotFound);
     if (isFolder(target) || isReadOnlyFile(target)) raise(ErrorNumber::PathFileAccessError);
 
-    TemporaryFile(target).replace(target, bytes);
-    syncFolder(folderOf(target));
+    TemporaryFile(target).replace(target, produce);
+}
+
+void replaceFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes) {
+    replaceFileAtomically(target, [&](const auto& write) { write(bytes); });
 }
 
 std::vector<std::uint8_t> readWholeFile(const fs::path& file) {

@@ -15,8 +15,7 @@ void NativePictures::saveAsBmp(const PictureRef& picture, const std::u16string& 
     if (!picture) raise(ErrorNumber::ObjectNotSet);
     const std::shared_ptr<const Image> image = imageOf(picture);
     if (!image) raise(ErrorNumber::InvalidPicture);
-    const std::vector<std::uint8_t> bytes = encodeBmp(*image);
-    replaceFileAtomically(drives_.toLocal(path), bytes);
+    replaceFileAtomically(drives_.toLocal(path), [&](const ByteSink& write) { encodeBmp(*image, write); });
 }
 
 }  // namespace vamu::native

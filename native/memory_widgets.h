@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "contracts/text.h"
 #include "contracts/widgets.h"
 
 namespace vamu::native {
@@ -96,6 +97,10 @@ class MemoryTextBox : public TextBox {
 public:
     std::u16string text() override { return text_; }
     void setText(const std::u16string& text) override { text_ = text; }
+    void insertAtTop(const std::u16string& text, std::int32_t keepLines) override {
+        text_.insert(0, text);
+        text_.resize(lengthOfFirstLines(text_, keepLines));
+    }
 
 private:
     std::u16string text_;

@@ -89,7 +89,7 @@ std::u16string SubstituteForm::caption() {
 void SubstituteForm::setCaption(const std::u16string& caption) {
     failures_.check(FormMember::CaptionSet);
     caption_ = caption;
-    captionWrites_.push_back(caption);
+    ++captionWrites_;
 }
 
 SubstituteAutomation::SubstituteAutomation(std::u16string installationDirectory)

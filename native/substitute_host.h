@@ -72,15 +72,16 @@ public:
     const std::shared_ptr<SubstitutePictureBox>& picMapControl() const noexcept { return picMap_; }
     void setPicMapControl(std::shared_ptr<SubstitutePictureBox> picMap) { picMap_ = std::move(picMap); }
     const std::u16string& currentCaption() const noexcept { return caption_; }
-    // Every caption the plug-in wrote, in order.
-    const std::vector<std::u16string>& captionWrites() const noexcept { return captionWrites_; }
+    // How many times the plug-in wrote the caption (the form keeps only the
+    // current one, as a real form does).
+    std::int64_t captionWrites() const noexcept { return captionWrites_; }
     int picMapLookups() const noexcept { return picMapLookups_; }
     FailureInjection<FormMember>& failures() noexcept { return failures_; }
 
 private:
     std::shared_ptr<SubstitutePictureBox> picMap_;
     std::u16string caption_;
-    std::vector<std::u16string> captionWrites_;
+    std::int64_t captionWrites_ = 0;
     int picMapLookups_ = 0;
     FailureInjection<FormMember> failures_;
 };

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "contracts/runtime_error.h"
+#include "contracts/text.h"
 #include "tests/support/fake_services.h"
 
 namespace vamu {
@@ -59,6 +62,28 @@ TEST_F(ActivityLog, DateAndTimeFromOneReadingAcrossMidnight) {
     AddLog(f.module, u"n");
     EXPECT_EQ(clock.nowCalls, 2);
     EXPECT_EQ(log(), u"2025/01/01 0:00:00: n\r\n2024/12/31 23:59:59: m\r\n");
+}
+
+// The log is bounded: the newest kLogLines lines stay, the oldest drop off
+// the bottom, and adding a line never reads the text back.
+TEST_F(ActivityLog, KeepsTheNewestLinesAndNeverReadsTheTextBack) {
+    at({2024, 3, 15, 9, 5, 7});
+    for (int i = 0; i < kLogLines + 5; ++i) AddLog(f.module, u"m" + fromUtf8(std::to_string(i)));
+    const std::u16string text = log();
+    EXPECT_EQ(f.panel->logBox.reads, 0);
+    EXPECT_EQ(lengthOfFirstLines(text, kLogLines), text.size());
+    EXPECT_LT(lengthOfFirstLines(text, kLogLines - 1), text.size());
+    EXPECT_TRUE(text.starts_with(u"2024/03/15 9:05:07: m1004\r\n"));
+    EXPECT_TRUE(text.ends_with(u"2024/03/15 9:05:07: m5\r\n"));
+}
+
+TEST(LengthOfFirstLines, CountsWholeLinesOnly) {
+    EXPECT_EQ(lengthOfFirstLines(u"", 3), 0u);
+    EXPECT_EQ(lengthOfFirstLines(u"a\r\nb\r\nc", 0), 0u);
+    EXPECT_EQ(lengthOfFirstLines(u"a\r\nb\r\nc", 1), 3u);
+    EXPECT_EQ(lengthOfFirstLines(u"a\r\nb\r\nc", 2), 6u);
+    EXPECT_EQ(lengthOfFirstLines(u"a\r\nb\r\nc", 3), 7u);  // the unterminated rest stays
+    EXPECT_EQ(lengthOfFirstLines(u"a\nb\r\n", 1), 5u);     // a bare LF is no line end
 }
 
 TEST_F(ActivityLog, PanelIsCreatedOnFirstUseAndOnlyOnce) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <utility>
 
 #include "support/plugin_harness.h"
 
@@ -94,6 +96,35 @@ TEST(DrawingRequests, APictureTooLargeForSixteenBitsOverflows) {
     EXPECT_EQ(status.error->number(), 6);
     EXPECT_EQ(h.store().intPicHeight, 240);
     EXPECT_EQ(h.store().intPicWidth, 0);
+}
+
+// The largest picture box the host allows would need gigabytes of pixels:
+// the request fails with error 7 before any of them are allocated, and the
+// earlier bitmap stays as it was.
+TEST(DrawingRequests, APictureBeyondTheImageLimitIsOutOfMemoryAtOnce) {
+    Initialized h;
+    ASSERT_TRUE(h.corners(139.0, 36.0, 140.0, 35.0));
+    const auto before = std::filesystem::last_write_time(h.mapFile());
+    h.picture->setPixelSize(32767, 32767);
+    const Status status = h.corners(139.0, 36.0, 140.0, 35.0);
+    ASSERT_FALSE(status);
+    EXPECT_EQ(status.error->number(), 7);
+    EXPECT_EQ(status.error->description(), u"Out of memory");
+    EXPECT_EQ(std::filesystem::last_write_time(h.mapFile()), before);
+    EXPECT_EQ(std::filesystem::file_size(h.mapFile()), 54u + 320u * 3u * 240u);
+}
+
+TEST(ImageLimit, OnePlaceDecidesWhatFits) {
+    EXPECT_EQ(imagePixelCount(8192, 8192), std::size_t{8192} * 8192);
+    EXPECT_EQ(imagePixelCount(0, 32767), 0u);
+    for (const auto& [w, h] : {std::pair{8192, 8193}, {32767, 32767}, {65536, 1025}}) {
+        try {
+            Image image(w, h);
+            ADD_FAILURE() << w << "x" << h << " was made";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), 7);
+        }
+    }
 }
 
 TEST(DrawingRequests, AnOverflowingMidpointFailsAfterTheMainMapWasResized) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "native/bmp_codec.h"
@@ -11,7 +12,7 @@ namespace {
 
 using testing::errorOf;
 
-std::uint32_t le(const std::vector<std::uint8_t>& b, std::size_t at, std::size_t width = 4) {
+std::uint32_t le(std::span<const std::uint8_t> b, std::size_t at, std::size_t width = 4) {
     std::uint32_t v = 0;
     for (std::size_t i = 0; i < width; ++i) v |= static_cast<std::uint32_t>(b[at + i]) << (8 * i);
     return v;
@@ -55,7 +56,7 @@ std::vector<std::uint8_t> topDown32(std::uint32_t compression) {
 
 TEST(NativeBmp, HeadersAndPaddedBottomUpRows) {
     const Image image = pattern(5, 3);  // 15 bytes of pixels per row, padded to 16
-    const std::vector<std::uint8_t> bmp = encodeBmp(image);
+    const auto bmp = encodeBmp(image);
     ASSERT_EQ(bmp.size(), 54u + 16u * 3u);
     EXPECT_EQ(bmp[0], 'B');
     EXPECT_EQ(bmp[1], 'M');
@@ -103,7 +104,8 @@ TEST(NativeBmp, Reads32BitTopDownPlainAndWithStandardMasks) {
 }
 
 TEST(NativeBmp, AnythingElseIsAnInvalidPicture) {
-    const std::vector<std::uint8_t> good = encodeBmp(pattern(3, 2));
+    const auto encoded = encodeBmp(pattern(3, 2));
+    const std::vector<std::uint8_t> good(encoded.begin(), encoded.end());
     auto changed = [&](std::size_t at, std::uint8_t value) {
         std::vector<std::uint8_t> b = good;
         b[at] = value;

@@ -29,5 +29,10 @@ void checkOverviewDrag(const std::vector<host::Events::Report>& reports);
 // The session's reports and map file size, written to the file named by
 // VAMU_SESSION_DIGEST when it is set.
 void writeDigest(const std::vector<host::Events::Report>& reports, std::size_t redraws, long bitmapSize);
+// count random Invoke calls against an initialised server in installDirectory.
+void randomCalls(long count, const std::wstring& installDirectory);
+// count ordinary requests, with the time per request and the memory in use
+// after every 100.
+void soakRequests(long count, const std::wstring& installDirectory);
 
 }  // namespace vamu::wine_test

@@ -1,7 +1,7 @@
 // The test host for vamuMapserver.dll under Wine. One group of checks per
 // run, named on the command line:
 //   typelib | registered | unregistered | dispatch | session <host dir> | install <host dir> |
-//   bench [calls]
+//   bench [calls] | random <host dir> [calls] | soak <host dir> [requests]
 
 #include <windows.h>
 #include <objbase.h>
@@ -38,12 +38,16 @@ bool run(int argc, char** argv) {
         checkSession(widen(argv[2]));
     } else if (what == "install" && argc > 2) {
         checkInstallMessage(widen(argv[2]));
+    } else if (what == "random" && argc > 2) {
+        randomCalls(argc > 3 ? std::atol(argv[3]) : 20000, widen(argv[2]));
+    } else if (what == "soak" && argc > 2) {
+        soakRequests(argc > 3 ? std::atol(argv[3]) : 10000, widen(argv[2]));
     } else if (what == "bench") {
         benchRequests(argc > 2 ? std::atol(argv[2]) : 20000);
     } else {
         std::printf(
             "usage: vamu_wine_client typelib|registered|unregistered|dispatch|session DIR|install DIR|bench "
-            "[N]\n");
+            "[N]|random DIR [N]|soak DIR [N]\n");
         return false;
     }
     std::printf("%s: %d passed, %d failed\n", what.c_str(), passes(), failures());

@@ -6,6 +6,7 @@
 #include <ocidl.h>
 
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -162,13 +163,69 @@ void checkCountsAndTypes(IDispatch* server) {
 void checkMembersAndNamedArgs(IDispatch* server) {
     IDispatch* nothing = nullptr;
     CHECK_HR(DISP_E_NONAMEDARGS, invoke(server, 0x6003000C, DISPATCH_METHOD, {ref(&nothing)}, {0}).hr);
-    CHECK_HR(DISP_E_NONAMEDARGS,
+    CHECK_HR(DISP_E_PARAMNOTFOUND,
              invoke(server, 0x40030003, DISPATCH_PROPERTYPUT, {value(1.0)}, {DISPID_VALUE}).hr);
     CHECK_HR(DISP_E_MEMBERNOTFOUND, invoke(server, 0x6003000C, DISPATCH_PROPERTYPUT, {ref(&nothing)}).hr);
     CHECK_HR(DISP_E_MEMBERNOTFOUND, invoke(server, 0x12345, DISPATCH_METHOD, {}).hr);
     DISPPARAMS none{};
     CHECK_HR(DISP_E_UNKNOWNINTERFACE,
              server->Invoke(0x60030004, IID_IDispatch, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+}
+
+// Calls no client should make, refused with the HRESULT the system's own
+// dispatcher gives, never run and never a crash: arrays missing for their
+// counts, flags without a kind, a put-ref of a String property, a put
+// without its named argument, a NaN or an infinity for an Integer.
+void checkMalformedCalls(IDispatch* server) {
+    constexpr DISPID kStrMapName = 0x40030004, kZoomIn = 0x6003000C, kSpecialMenuOption = 0x6003000A;
+    BSTR name = SysAllocString(L"Kanto");
+    VARIANT arg = bstrValue(name);
+    DISPPARAMS noNames{&arg, nullptr, 1, 1};
+    CHECK_HR(E_INVALIDARG, server->Invoke(kStrMapName, IID_NULL, 0, DISPATCH_PROPERTYPUT, &noNames, nullptr,
+                                          nullptr, nullptr));
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS noArgs{nullptr, &put, 1, 1};
+    CHECK_HR(E_INVALIDARG, server->Invoke(kStrMapName, IID_NULL, 0, DISPATCH_PROPERTYPUT, &noArgs, nullptr,
+                                          nullptr, nullptr));
+    DISPID names[2] = {DISPID_PROPERTYPUT, 0};
+    DISPPARAMS moreNames{&arg, names, 1, 2};
+    CHECK_HR(E_INVALIDARG, server->Invoke(kStrMapName, IID_NULL, 0, DISPATCH_PROPERTYPUT, &moreNames, nullptr,
+                                          nullptr, nullptr));
+    CHECK_HR(DISP_E_PARAMNOTFOUND, invoke(server, kStrMapName, DISPATCH_PROPERTYPUT, {bstrValue(name)}).hr);
+    CHECK_HR(
+        DISP_E_MEMBERNOTFOUND,
+        invoke(server, kStrMapName, DISPATCH_PROPERTYPUTREF, {bstrValue(name)}, {DISPID_PROPERTYPUT}).hr);
+    SysFreeString(name);
+    CHECK_WSTR(L"", text(get(server, L"strMapName").result.bstrVal));  // nothing was put
+
+    IDispatch* nothing = nullptr;
+    CHECK_HR(DISP_E_MEMBERNOTFOUND, invoke(server, kZoomIn, 0, {ref(&nothing)}).hr);
+    CHECK_HR(DISP_E_MEMBERNOTFOUND, invoke(server, kZoomIn, 0x10, {ref(&nothing)}).hr);
+    for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                       -std::numeric_limits<double>::infinity(), 1e10}) {
+        CallOutcome r = invoke(server, kSpecialMenuOption, DISPATCH_METHOD, {value(nothing), value(bad)});
+        CHECK_HR(DISP_E_OVERFLOW, r.hr);
+        CHECK(r.argErr == 0);
+    }
+}
+
+// A LockServer(FALSE) without a lock does not count below zero: the lock
+// taken afterwards keeps the DLL loaded.
+void checkLockCount() {
+    CLSID clsid{};
+    CHECK_HR(S_OK, CLSIDFromProgID(L"vamuMapserver.clsMapServ", &clsid));
+    ComPtr<IClassFactory> factory;
+    CHECK_HR(S_OK,
+             CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.putVoid()));
+    if (!factory) return;
+    CHECK_HR(S_OK, factory.get()->LockServer(FALSE));
+    CHECK_HR(S_OK, factory.get()->LockServer(FALSE));
+    CHECK_HR(S_OK, factory.get()->LockServer(TRUE));
+    factory = ComPtr<IClassFactory>();
+    CHECK_HR(S_FALSE, dllCanUnloadNow());
+    CHECK_HR(S_OK,
+             CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.putVoid()));
+    if (factory) CHECK_HR(S_OK, factory.get()->LockServer(FALSE));
 }
 
 void checkProperties(IDispatch* server) {
@@ -342,6 +399,7 @@ void checkDispatchRules() {
     checkFeaturesByValue(server.get());
     checkCountsAndTypes(server.get());
     checkMembersAndNamedArgs(server.get());
+    checkMalformedCalls(server.get());
     checkProperties(server.get());
     checkErrorReports(server.get());
     checkArraysLeftAlone(server.get());
@@ -350,6 +408,7 @@ void checkDispatchRules() {
     checkVtable(server.get());
     checkTypeInfo(server.get());
     checkEventsClass();
+    checkLockCount();
     CHECK(server.get()->AddRef() == 2);
     server.get()->Release();
     CHECK(server.detach()->Release() == 0);

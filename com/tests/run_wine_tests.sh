@@ -6,6 +6,8 @@
 #                 and registered with regsvr32
 #   registered | typelib | dispatch | session | bench
 #                 the test host vamu_wine_client.exe with that word
+#   random        VAMU_RANDOM_CALLS (20000) random Invoke calls on a live server
+#   soak          VAMU_SOAK_REQUESTS (10000) requests, timed per 100
 #   vbscript      tests/client.vbs through cscript, its output compared
 #   hosted        the session with the built-in map, then again with the test
 #                 map control registered under the installed control's ProgID:
@@ -152,6 +154,14 @@ case $test in
     # The same files, seen from outside.
     test -s "$WINEPREFIX/drive_c/vamutest/UIV/MAPS/!!vamuMapserver.bmp"
     grep -q 'LAST_MAP=C:\\vamutest\\UIV\\MAPS\\!!vamuMapserver.inf' "$WINEPREFIX/drive_c/vamutest/UIV/uiview32.ini"
+    ;;
+  random)
+    # Random Invoke calls against a live server (VAMU_RANDOM_CALLS of them).
+    on_display "$wine" "$client" random 'C:\vamutest\RND\' "${VAMU_RANDOM_CALLS:-20000}"
+    ;;
+  soak)
+    # N ordinary requests, timed per 100 (tools/soak).
+    on_display "$wine" "$client" soak 'C:\vamutest\SOAK\' "${VAMU_SOAK_REQUESTS:-10000}"
     ;;
   vbscript)
     # Wine maps / to Z:\. (winepath would start Wine without the display.)

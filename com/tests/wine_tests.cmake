@@ -14,10 +14,10 @@ function(vamu_add_wine_tests arch dir)
   add_test(NAME ${fixture}_setup COMMAND bash ${script} ${dir} ${arch} setup)
   set_tests_properties(${fixture}_setup PROPERTIES
     FIXTURES_SETUP ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 900 SKIP_RETURN_CODE 77)
-  foreach(name registered typelib dispatch boundary session vbscript hosted bench)
+  foreach(name registered typelib dispatch boundary session vbscript hosted bench random)
     add_test(NAME ${fixture}_${name} COMMAND bash ${script} ${dir} ${arch} ${name})
     set_tests_properties(${fixture}_${name} PROPERTIES
-      FIXTURES_REQUIRED ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 300 SKIP_RETURN_CODE 77)
+      FIXTURES_REQUIRED ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 600 SKIP_RETURN_CODE 77)
   endforeach()
   # vamu-host.exe against the registered DLL gives the same lines as the
   # native vamu-host, session by session.

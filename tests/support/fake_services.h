@@ -14,6 +14,7 @@
 
 #include "contracts/runtime_error.h"
 #include "contracts/services.h"
+#include "contracts/text.h"
 #include "engine/module.h"
 
 namespace vamu::fakes {
@@ -27,6 +28,10 @@ public:
         return value;
     }
     void setText(const std::u16string& t) override { value = t; }
+    void insertAtTop(const std::u16string& t, std::int32_t keepLines) override {
+        value.insert(0, t);
+        value.resize(lengthOfFirstLines(value, keepLines));
+    }
 };
 
 class EmptyLayers final : public MapLayers {

@@ -1,6 +1,7 @@
 #include "win/panel/panel_window.h"
 
 #include "win/panel/panel_layout.h"
+#include "win/platform/bstr.h"
 
 namespace vamu::win {
 namespace {
@@ -30,6 +31,24 @@ void logLine(TextBox& log, Clock& clock, const std::u16string& message) {
 std::u16string TextWindow::text() { return windowText(handle()); }
 
 void TextWindow::setText(const std::u16string& text) { setWindowText(handle(), text); }
+
+void TextWindow::insertAtTop(const std::u16string& text, std::int32_t keepLines) {
+    const HWND edit = handle();
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide(text)));
+    // Without word wrap a line of the control is a line of the text; the
+    // line after the last CR LF is the empty one the count includes.
+    const LRESULT lines = SendMessageW(edit, EM_GETLINECOUNT, 0, 0);
+    if (lines > keepLines) {
+        const LRESULT cut = SendMessageW(edit, EM_LINEINDEX, static_cast<WPARAM>(keepLines), 0);
+        if (cut >= 0) {
+            SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(cut), -1);
+            SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+        }
+    }
+    SendMessageW(edit, EM_SETSEL, 0, 0);  // the newest line in view
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+}
 
 PanelWindow::PanelWindow(const WindowClasses& classes, Clipboard& clipboard, Clock& clock)
     : form_(classes.instance(), u"Form1", layout::kClientWidth, layout::kClientHeight) {

@@ -23,6 +23,9 @@ public:
     HWND handle() const noexcept { return window_.get(); }
     std::u16string text() override;
     void setText(const std::u16string& text) override;
+    // A selection replace at the top and one at the bottom: the control
+    // never hands its whole text out and back.
+    void insertAtTop(const std::u16string& text, std::int32_t keepLines) override;
     std::u16string caption() override { return text(); }
 
 private:

@@ -21,7 +21,15 @@ void writeAll(HANDLE file, std::span<const std::uint8_t> bytes) {
         if (written == 0) throw errorFromWin32(ERROR_WRITE_FAULT);
         bytes = bytes.subspan(written);
     }
-    if (!FlushFileBuffers(file)) raiseLastError();
+}
+
+// A read-only file or a folder in the way is refused, as the native build
+// refuses it, rather than replaced by the move.
+void refuseReadOnlyTarget(const std::u16string& path) {
+    const DWORD attributes = GetFileAttributesW(wide(path));
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
+        raise(ErrorNumber::PathFileAccessError);
 }
 
 // Removes the temporary file unless the move has taken it over.
@@ -65,6 +73,7 @@ std::vector<std::uint8_t> readWholeFile(const std::u16string& path) {
 }
 
 void replaceFile(const std::u16string& path, std::span<const std::uint8_t> bytes) {
+    refuseReadOnlyTarget(path);
     TemporaryFile temporary(path + u".tmp~");
     {
         UniqueFile file(CreateFileW(wide(temporary.path()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -76,10 +85,9 @@ void replaceFile(const std::u16string& path, std::span<const std::uint8_t> bytes
         }
         writeAll(file.get(), bytes);
     }
-    if (!MoveFileExW(wide(temporary.path()), wide(path),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        raiseLastError();
-    }
+    // No flush: the file is rewritten by every request and only has to be
+    // whole, which the move over the old one gives.
+    if (!MoveFileExW(wide(temporary.path()), wide(path), MOVEFILE_REPLACE_EXISTING)) raiseLastError();
     temporary.keep();
 }
 

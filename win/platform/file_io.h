@@ -13,7 +13,8 @@ std::vector<std::uint8_t> readWholeFile(const std::u16string& path);
 
 // Writes the bytes to a temporary file beside path and moves it over path,
 // so that a failure at any point leaves the old file as it was (and no
-// temporary file behind). Error 76 when the folder does not exist.
+// temporary file behind). Error 76 when the folder does not exist, 75 when
+// path is a read-only file or a folder.
 void replaceFile(const std::u16string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace vamu::win

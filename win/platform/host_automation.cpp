@@ -47,13 +47,16 @@ private:
 
 }  // namespace
 
+ErrorNumber creationError(HRESULT hr) noexcept {
+    return hr == E_OUTOFMEMORY ? ErrorNumber::OutOfMemory : ErrorNumber::CannotCreateObject;
+}
+
 std::shared_ptr<HostAutomation> WinHostBinding::createAutomation() {
     ComPtr<IUnknown> object;
     const HRESULT hr =
         CoCreateInstance(kHostAutomationClsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                          kHostAutomationIid, object.putVoid());
-    if (hr == REGDB_E_CLASSNOTREG) raise(ErrorNumber::CannotCreateObject);
-    if (FAILED(hr)) throw errorFromHresult(hr);
+    if (FAILED(hr)) raise(creationError(hr));
     if (!object) raise(ErrorNumber::ObjectNotSet);
     return std::make_shared<Automation>(std::move(object));
 }

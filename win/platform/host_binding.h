@@ -5,8 +5,15 @@
 #include <windows.h>
 
 #include "contracts/host.h"
+#include "contracts/runtime_error.h"
 
 namespace vamu::win {
+
+// The run-time error for a failure to create an object, as CreateObject
+// gives it: 7 when memory ran out, otherwise 429 ("ActiveX component can't
+// create object"), whatever the reason (not registered, no server, the
+// server's process failed to start or answer).
+ErrorNumber creationError(HRESULT hr) noexcept;
 
 // The picture-box interface a host's picture box must offer.
 inline constexpr GUID kPictureBoxIid = {

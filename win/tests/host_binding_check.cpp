@@ -149,6 +149,16 @@ public:
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 };
 
+// Whatever keeps the host's class from being created is 429, as
+// CreateObject reports it; only running out of memory is 7.
+CHECK_CASE(creation_failures_are_cannot_create_object) {
+    for (HRESULT hr : {REGDB_E_CLASSNOTREG, HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE),
+                       CO_E_SERVER_EXEC_FAILURE, E_NOINTERFACE, E_FAIL, CLASS_E_NOAGGREGATION}) {
+        CHECK(win::creationError(hr) == ErrorNumber::CannotCreateObject);
+    }
+    CHECK(win::creationError(E_OUTOFMEMORY) == ErrorNumber::OutOfMemory);
+}
+
 CHECK_CASE(the_automation_class_is_read_through_its_function_table) {
     win::WinHostBinding binding;
     CHECK_RAISES(static_cast<int>(ErrorNumber::CannotCreateObject), binding.createAutomation());

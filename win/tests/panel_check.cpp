@@ -163,5 +163,21 @@ CHECK_CASE(the_log_keeps_unicode_lines) {
     CHECK(panel.window.log().text() == text + text);
 }
 
+// Lines go in at the top by a selection replace; what lies below the kept
+// lines drops off, the last line keeps its line end.
+CHECK_CASE(the_log_takes_lines_at_the_top_and_drops_the_oldest) {
+    Panel panel;
+    TextBox& log = panel.window.log();
+    log.insertAtTop(u"一\r\n", 3);
+    CHECK(log.text() == u"一\r\n");
+    log.insertAtTop(u"二\r\n", 3);
+    log.insertAtTop(u"三\r\n", 3);
+    CHECK(log.text() == u"三\r\n二\r\n一\r\n");
+    log.insertAtTop(u"四\r\n", 3);
+    CHECK(log.text() == u"四\r\n三\r\n二\r\n");
+    for (int i = 0; i < 50; ++i) log.insertAtTop(u"x\r\n", 3);
+    CHECK(log.text() == u"x\r\nx\r\nx\r\n");
+}
+
 }  // namespace
 }  // namespace vamu::wincheck

@@ -1,6 +1,7 @@
 // Pictures from and into files, and the clipboard.
 
 #include "win/platform/bitmaps.h"
+#include "win/platform/bstr.h"
 #include "win/platform/clipboard.h"
 #include "win/platform/file_io.h"
 #include "win/platform/pictures.h"
@@ -61,6 +62,22 @@ CHECK_CASE(a_saved_bitmap_is_a_bmp_file_that_loads_again) {
     PictureRef loaded = pictures.load(path);
     CHECK(!loaded->isEmpty() && win::winPictureOf(loaded).type() == PICTYPE_BITMAP);
     CHECK(folder.listing() == u"!!vamuMapserver.bmp;");
+}
+
+// A read-only map bitmap is refused with error 75 and stays as it was, read
+// only, as the native build refuses it.
+CHECK_CASE(a_read_only_bitmap_is_refused_and_left_alone) {
+    TempFolder folder;
+    win::WinPictures pictures;
+    const std::u16string path = folder.path(u"!!vamuMapserver.bmp");
+    writeText(path, "old contents");
+    CHECK(SetFileAttributesW(win::wide(path), FILE_ATTRIBUTE_READONLY));
+    CHECK_RAISES(75, pictures.saveAsBmp(bitmapPicture(sample()), path));
+    const std::vector<std::uint8_t> old = win::readWholeFile(path);
+    CHECK(std::string(old.begin(), old.end()) == "old contents");
+    CHECK((GetFileAttributesW(win::wide(path)) & FILE_ATTRIBUTE_READONLY) != 0);
+    CHECK(folder.listing() == u"!!vamuMapserver.bmp;");
+    SetFileAttributesW(win::wide(path), FILE_ATTRIBUTE_NORMAL);  // so the folder can go
 }
 
 CHECK_CASE(a_failed_save_leaves_the_old_file_and_no_temporary_one) {
