@@ -1,6 +1,9 @@
-// The data sets the control ships with.
+// The data sets the control ships with: both draw from the built-in map
+// data, and neither is offered when that data cannot be read.
 
 #include "mapcontrol/replacement_map_control.h"
+
+#include "mapcontrol/map_data.h"
 
 namespace vamu::mapcontrol {
 
@@ -40,6 +43,11 @@ DataSet kanto() {
 
 }  // namespace
 
-std::vector<DataSet> defaultCatalogue() { return {nationwide(), kanto()}; }
+std::vector<DataSet> catalogueFor(const MapDataLoad& load) {
+    if (!load.data) return {};
+    return {nationwide(), kanto()};
+}
+
+std::vector<DataSet> defaultCatalogue() { return catalogueFor(builtInMapData()); }
 
 }  // namespace vamu::mapcontrol

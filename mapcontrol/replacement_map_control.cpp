@@ -6,6 +6,7 @@
 #include "contracts/runtime_error.h"
 #include "engine/vb.h"
 #include "mapcontrol/collections.h"
+#include "mapcontrol/map_data.h"
 #include "mapcontrol/map_drawing.h"
 #include "mapcontrol/view.h"
 
@@ -113,7 +114,8 @@ void ReplacementMapControl::onPositionChanged(PositionChanged handler) {
 }
 
 Image ReplacementMapControl::render() const {
-    return drawMap(state_->view, {state_->dataSet() != nullptr, state_->overviewMode});
+    const MapData* data = state_->dataSet() ? builtInMapData().data.get() : nullptr;
+    return drawMap(state_->view, {data, state_->overviewMode});
 }
 
 std::int32_t ReplacementMapControl::centreLat() const { return state_->view.lat; }

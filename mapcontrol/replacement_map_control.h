@@ -25,7 +25,12 @@ struct DataSet {
     std::vector<LayerSpec> layers;  // in the order the control lists them
 };
 
-// "RDW2010": 13 layers from nationwide (1:5,000,000) down to street level.
+struct MapDataLoad;
+
+// "RDW2010": 13 layers from nationwide (1:5,000,000) down to street level,
+// and a regional set; none when the map data could not be loaded.
+std::vector<DataSet> catalogueFor(const MapDataLoad& load);
+// The catalogue for the built-in map data.
 std::vector<DataSet> defaultCatalogue();
 
 // The settings stored with a control on its window.

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,32 @@ std::string fileStart(const std::wstring& path, long* size) {
     *size = std::ftell(f);
     std::fclose(f);
     return std::string(head, got);
+}
+
+// The share of a 24- or 32-bit BMP's pixels in the map control's land colour
+// (0xF2EEDC): the map drawn from the data set built into the DLL, not the
+// sea and graticule the control draws without it.
+double landShare(const std::wstring& path) {
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f) return 0;
+    std::vector<unsigned char> b;
+    for (int c; (c = std::fgetc(f)) != EOF;) b.push_back(static_cast<unsigned char>(c));
+    std::fclose(f);
+    if (b.size() < 54) return 0;
+    auto word = [&](std::size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | b[at + 3] << 24; };
+    const long offset = word(10), width = word(18), height = std::labs(word(22));
+    const int bytesPerPixel = (b[28] | b[29] << 8) / 8;
+    if ((bytesPerPixel != 3 && bytesPerPixel != 4) || width <= 0 || height <= 0) return 0;
+    const long stride = (width * bytesPerPixel + 3) / 4 * 4;
+    if (static_cast<std::size_t>(offset + stride * height) > b.size()) return 0;
+    long land = 0;
+    for (long y = 0; y < height; ++y) {
+        for (long x = 0; x < width; ++x) {
+            const unsigned char* p = &b[static_cast<std::size_t>(offset + y * stride + x * bytesPerPixel)];
+            if (p[0] == 0xDC && p[1] == 0xEE && p[2] == 0xF2) ++land;
+        }
+    }
+    return static_cast<double>(land) / static_cast<double>(width * height);
 }
 
 CallOutcome initialize(IDispatch* server, Events& events, Form& form) {
@@ -128,6 +155,7 @@ void checkCornersDrawn(IDispatch* server, HostObjects& h, const std::wstring& di
     long size = 0;
     CHECK(fileStart(dir + L"MAPS\\!!vamuMapserver.bmp", &size) == "BM");
     CHECK(size > 54);
+    CHECK(landShare(dir + L"MAPS\\!!vamuMapserver.bmp") > 0.1);  // a quarter around 139.5°E 35.5°N
 }
 
 // The picture box passed in each of the forms a client may use: by
