@@ -168,6 +168,7 @@ CHECK_CASE(the_log_keeps_unicode_lines) {
 CHECK_CASE(the_log_takes_lines_at_the_top_and_drops_the_oldest) {
     Panel panel;
     TextBox& log = panel.window.log();
+    log.setText(u"");  // the panel's own line about the map in use
     log.insertAtTop(u"一\r\n", 3);
     CHECK(log.text() == u"一\r\n");
     log.insertAtTop(u"二\r\n", 3);
