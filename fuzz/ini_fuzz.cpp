@@ -22,6 +22,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos) return 0;
     if (section.empty() || key.empty()) return 0;
+    // Section and key names are the plug-in's own plain ASCII words; only
+    // the value carries text from outside (a host path in the ANSI code
+    // page). A name ending in a lead byte would swallow the '=' after it.
+    for (std::string_view s : {section, key}) {
+        for (const char c : s) {
+            if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7e) return 0;
+        }
+    }
     // A key must not read back as something else: a section header, a
     // comment, or a name with blanks around it.
     if (key.front() == '[' || key.front() == ';') return 0;
