@@ -3,26 +3,33 @@
 #include <array>
 #include <bit>
 #include <cstddef>
+#include <cstdint>
 
 #include "engine/vb.h"
 
 namespace vamu {
 namespace {
 
-constexpr double A1 = std::bit_cast<double>(0x3F1C094B025CD192ull);  // 0.00010695
-constexpr double A2 = std::bit_cast<double>(0x3EF24FF4F11465FAull);  // 0.000017464
-constexpr double A3 = std::bit_cast<double>(0x3F72D93B701896D0ull);  // 0.0046017
-constexpr double A4 = std::bit_cast<double>(0x3F08231DA28E7103ull);  // 0.000046038
-constexpr double A5 = std::bit_cast<double>(0x3F15C4EBE06BEE99ull);  // 0.000083043
-constexpr double A6 = std::bit_cast<double>(0x3F848FD9FD36F7E4ull);  // 0.01004
-constexpr double B1 = std::bit_cast<double>(0x3F1C09F6CED3E317ull);  // 0.00010696
-constexpr double B2 = std::bit_cast<double>(0x3EF250C319A347CCull);  // 0.000017467
-constexpr double B3 = std::bit_cast<double>(0x3F72D98BF7F06706ull);  // 0.004602
-constexpr double B4 = std::bit_cast<double>(0x3F082452DF64C3BEull);  // 0.000046047
-constexpr double B5 = std::bit_cast<double>(0x3F15C552F4B35F82ull);  // 0.000083049
-constexpr double B6 = std::bit_cast<double>(0x3F84906034F3FD93ull);  // 0.010041
+// The datum shift, one set of coefficients for each direction:
+//   lat' = lat ∓ lat·latByLat ± lng·latByLng ± latOffset
+//   lng' = lng ∓ lat·lngByLat ∓ lng·lngByLng ± lngOffset
+// the upper signs towards WGS84, the lower ones towards Tokyo (the order of
+// the operations as the two conversions below do them).
+struct Shift {
+    double latByLat, latByLng, latOffset, lngByLat, lngByLng, lngOffset;
+};
+constexpr Shift kToWGS84{0.00010695, 0.000017464, 0.0046017, 0.000046038, 0.000083043, 0.01004};
+constexpr Shift kToTokyo{0.00010696, 0.000017467, 0.004602, 0.000046047, 0.000083049, 0.010041};
 
-static_assert(A1 == 0.00010695 && A6 == 0.01004 && B1 == 0.00010696 && B6 == 0.010041);
+// The results are exact to the bit only with these very doubles: a
+// compiler that read a decimal literal otherwise stops here.
+using ShiftBits = std::array<std::uint64_t, 6>;
+static_assert(std::bit_cast<ShiftBits>(kToWGS84) == ShiftBits{0x3F1C094B025CD192, 0x3EF24FF4F11465FA,
+                                                              0x3F72D93B701896D0, 0x3F08231DA28E7103,
+                                                              0x3F15C4EBE06BEE99, 0x3F848FD9FD36F7E4});
+static_assert(std::bit_cast<ShiftBits>(kToTokyo) == ShiftBits{0x3F1C09F6CED3E317, 0x3EF250C319A347CC,
+                                                              0x3F72D98BF7F06706, 0x3F082452DF64C3BE,
+                                                              0x3F15C552F4B35F82, 0x3F84906034F3FD93});
 
 constexpr std::int32_t kMsecPerDegree = 3600000;
 constexpr std::int32_t kMsecPerMinute = 60000;
@@ -52,23 +59,23 @@ double mul(double a, double b) { return a * b; }
 void TokyoToWGS84(const double& lat, const double& lng, double& latOut, double& lngOut) {
     const double p = lat;
     const double q = lng;
-    double t = p - mul(p, A1);
-    t = t + mul(q, A2);
-    latOut = vb::checked(t + A3);
-    double u = q - mul(p, A4);
-    u = u - mul(q, A5);
-    lngOut = vb::checked(u + A6);
+    double t = p - mul(p, kToWGS84.latByLat);
+    t = t + mul(q, kToWGS84.latByLng);
+    latOut = vb::checked(t + kToWGS84.latOffset);
+    double u = q - mul(p, kToWGS84.lngByLat);
+    u = u - mul(q, kToWGS84.lngByLng);
+    lngOut = vb::checked(u + kToWGS84.lngOffset);
 }
 
 void WGS84ToTokyo(const double& lat, const double& lng, double& latOut, double& lngOut) {
     const double p = lat;
     const double q = lng;
-    double t = mul(p, B1) + p;
-    t = t - mul(q, B2);
-    latOut = vb::checked(t - B3);
-    double u = mul(p, B4) + q;
-    u = u + mul(q, B5);
-    lngOut = vb::checked(u - B6);
+    double t = mul(p, kToTokyo.latByLat) + p;
+    t = t - mul(q, kToTokyo.latByLng);
+    latOut = vb::checked(t - kToTokyo.latOffset);
+    double u = mul(p, kToTokyo.lngByLat) + q;
+    u = u + mul(q, kToTokyo.lngByLng);
+    lngOut = vb::checked(u - kToTokyo.lngOffset);
 }
 
 // MsecToDeg splits the msec value into whole degrees, minutes and seconds.

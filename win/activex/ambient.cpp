@@ -81,22 +81,6 @@ HRESULT ControlSite::ambient(DISPID member, VARIANT* result) {
     }
 }
 
-STDMETHODIMP ControlSite::GetTypeInfoCount(UINT* count) {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
-
-STDMETHODIMP ControlSite::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-    if (info) *info = nullptr;
-    return DISP_E_BADINDEX;
-}
-
-STDMETHODIMP ControlSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID, DISPID* ids) {
-    for (UINT i = 0; ids && i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    return DISP_E_UNKNOWNNAME;
-}
-
 STDMETHODIMP ControlSite::Invoke(DISPID member, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
                                  VARIANT* result, EXCEPINFO*, UINT*) {
     if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;

@@ -11,31 +11,17 @@ ComPtr<ControlSite> ControlSite::make(HWND window, HWND frame, HFONT font) {
 }
 
 STDMETHODIMP ControlSite::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IOleClientSite) {
-        *out = static_cast<IOleClientSite*>(this);
-    } else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite) {
-        *out = static_cast<IOleInPlaceSite*>(this);
-    } else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame) {
-        *out = static_cast<IOleInPlaceFrame*>(this);
-    } else if (iid == IID_IOleControlSite) {
-        *out = static_cast<IOleControlSite*>(this);
-    } else if (iid == IID_IDispatch) {
-        *out = static_cast<IDispatch*>(this);
-    } else {
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) ControlSite::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-STDMETHODIMP_(ULONG) ControlSite::Release() {
-    const LONG left = InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
+    IOleInPlaceSite* const site = this;
+    IOleInPlaceFrame* const frame = this;
+    return queryInterface(iid, out,
+                          {{&IID_IUnknown, static_cast<IOleClientSite*>(this)},
+                           {&IID_IOleClientSite, static_cast<IOleClientSite*>(this)},
+                           {&IID_IOleWindow, site},
+                           {&IID_IOleInPlaceSite, site},
+                           {&IID_IOleInPlaceUIWindow, frame},
+                           {&IID_IOleInPlaceFrame, frame},
+                           {&IID_IOleControlSite, static_cast<IOleControlSite*>(this)},
+                           {&IID_IDispatch, static_cast<IDispatch*>(this)}});
 }
 
 STDMETHODIMP ControlSite::SaveObject() { return S_OK; }  // nothing is stored

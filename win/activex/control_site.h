@@ -8,21 +8,20 @@
 //                       IOleInPlaceUIWindow): no menus, no tool space
 //   IOleControlSite     control notices (focus, extents, keyboard)
 //   IDispatch           the ambient properties: user mode, font, colours
-// The members live in client_site.cpp, inplace_site.cpp and ambient.cpp.
+// The members live in client_site.cpp, inplace_site.cpp and ambient.cpp;
+// the reference count and the type-information members in com_object.h.
 
 #include <windows.h>
 #include <ocidl.h>
 #include <oleidl.h>
 
+#include "win/platform/com_object.h"
 #include "win/platform/com_ptr.h"
 
 namespace vamu::win::activex {
 
-class ControlSite final : public IOleClientSite,
-                          public IOleInPlaceSite,
-                          public IOleInPlaceFrame,
-                          public IOleControlSite,
-                          public IDispatch {
+class ControlSite final : public RefCounted<ControlSite, IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame,
+                                            IOleControlSite, UntypedDispatch> {
 public:
     // window: the site's own window, the control's parent; frame: the
     // panel's top-level window; font: the panel's font (ambient Font).
@@ -33,10 +32,7 @@ public:
     const RECT& place() const noexcept { return place_; }
     bool inPlaceActive() const noexcept { return inPlaceActive_; }
 
-    // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // IOleClientSite
     STDMETHODIMP SaveObject() override;
@@ -87,19 +83,16 @@ public:
     STDMETHODIMP ShowPropertyFrame() override;
 
     // IDispatch: the ambient properties
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-    STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-    STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
     STDMETHODIMP Invoke(DISPID member, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
                         VARIANT* result, EXCEPINFO* info, UINT* argError) override;
 
 private:
+    friend RefCounted;
     ControlSite(HWND window, HWND frame, HFONT font) noexcept : window_(window), frame_(frame), font_(font) {}
     ~ControlSite() = default;
 
     HRESULT ambient(DISPID member, VARIANT* result);
 
-    LONG refs_ = 1;
     HWND window_;
     HWND frame_;
     HFONT font_;

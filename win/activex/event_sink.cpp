@@ -83,36 +83,7 @@ EventSink::~EventSink() { InterlockedDecrement(&sinksAlive); }
 LONG EventSink::alive() noexcept { return sinksAlive; }
 
 STDMETHODIMP EventSink::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IDispatch && iid != source_.iid) return E_NOINTERFACE;
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) EventSink::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-STDMETHODIMP_(ULONG) EventSink::Release() {
-    const LONG left = InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
-
-STDMETHODIMP EventSink::GetTypeInfoCount(UINT* count) {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
-
-STDMETHODIMP EventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-    if (info) *info = nullptr;
-    return DISP_E_BADINDEX;
-}
-
-STDMETHODIMP EventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID, DISPID* ids) {
-    for (UINT i = 0; ids && i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    return DISP_E_UNKNOWNNAME;
+    return queryInterface(iid, out, {{&IID_IUnknown, this}, {&IID_IDispatch, this}, {&source_.iid, this}});
 }
 
 STDMETHODIMP EventSink::Invoke(DISPID member, REFIID iid, LCID, WORD, DISPPARAMS* params, VARIANT* result,

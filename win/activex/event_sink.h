@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "contracts/map_control.h"
+#include "win/platform/com_object.h"
 #include "win/platform/com_ptr.h"
 
 namespace vamu::win::activex {
@@ -26,7 +27,7 @@ EventSource findEvent(IUnknown* control, std::u16string_view event);
 // the handler with latitude, longitude and the third value; every other
 // event of the interface is accepted and ignored. A failure of the handler
 // goes back to the raiser as DISP_E_EXCEPTION with the error.
-class EventSink final : public IDispatch {
+class EventSink final : public RefCounted<EventSink, UntypedDispatch> {
 public:
     static ComPtr<EventSink> make(const EventSource& source);
     void setHandler(MapControl::PositionChanged handler) { handler_ = std::move(handler); }
@@ -35,19 +36,14 @@ public:
     static LONG alive() noexcept;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-    STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-    STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
     STDMETHODIMP Invoke(DISPID member, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
                         VARIANT* result, EXCEPINFO* info, UINT* argError) override;
 
 private:
+    friend RefCounted;
     explicit EventSink(const EventSource& source) noexcept;
     ~EventSink();
 
-    LONG refs_ = 1;
     EventSource source_;
     MapControl::PositionChanged handler_;
 };

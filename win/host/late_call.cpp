@@ -70,10 +70,16 @@ CallOutcome put(IDispatch* object, const wchar_t* name, VARIANT value) {
 
 namespace {
 
-VARIANT byRef(VARTYPE type, void* target) {
+// An empty VARIANT of the type, its value still to be set.
+VARIANT typed(VARTYPE type) {
     VARIANT v;
     VariantInit(&v);
-    v.vt = VT_BYREF | type;
+    v.vt = type;
+    return v;
+}
+
+VARIANT byRef(VARTYPE type, void* target) {
+    VARIANT v = typed(VT_BYREF | type);
     v.byref = target;
     return v;
 }
@@ -90,33 +96,25 @@ VARIANT ref(SAFEARRAY** value) { return byRef(VT_ARRAY | VT_BSTR, value); }
 VARIANT ref(VARIANT* value) { return byRef(VT_VARIANT, value); }
 
 VARIANT value(double number) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_R8;
+    VARIANT v = typed(VT_R8);
     v.dblVal = number;
     return v;
 }
 
 VARIANT value(LONG number) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
+    VARIANT v = typed(VT_I4);
     v.lVal = number;
     return v;
 }
 
 VARIANT value(IDispatch* object) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_DISPATCH;
+    VARIANT v = typed(VT_DISPATCH);
     v.pdispVal = object;
     return v;
 }
 
 VARIANT bstrValue(BSTR text) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
+    VARIANT v = typed(VT_BSTR);
     v.bstrVal = text;
     return v;
 }
