@@ -52,60 +52,53 @@ const std::array<MsecPoint, kPoints>& msecPoints() {
     return msec;
 }
 
-void BM_WGS84ToTokyo(benchmark::State& state) {
-    const auto& pts = points();
+// One step per iteration, on the points in turn.
+template <class Points, class Step>
+void overPoints(benchmark::State& state, const Points& pts, Step step) {
     std::size_t i = 0;
     for (auto _ : state) {
-        double lat = 0, lng = 0;
-        vamu::WGS84ToTokyo(pts[i].lat, pts[i].lng, lat, lng);
-        benchmark::DoNotOptimize(lat);
-        benchmark::DoNotOptimize(lng);
+        step(pts[i]);
         i = (i + 1) & (kPoints - 1);
     }
+}
+
+void BM_WGS84ToTokyo(benchmark::State& state) {
+    overPoints(state, points(), [](const Point& p) {
+        double lat = 0, lng = 0;
+        vamu::WGS84ToTokyo(p.lat, p.lng, lat, lng);
+        benchmark::DoNotOptimize(lat);
+        benchmark::DoNotOptimize(lng);
+    });
 }
 BENCHMARK(BM_WGS84ToTokyo);
 
 void BM_TokyoToWGS84(benchmark::State& state) {
-    const auto& pts = points();
-    std::size_t i = 0;
-    for (auto _ : state) {
+    overPoints(state, points(), [](const Point& p) {
         double lat = 0, lng = 0;
-        vamu::TokyoToWGS84(pts[i].lat, pts[i].lng, lat, lng);
+        vamu::TokyoToWGS84(p.lat, p.lng, lat, lng);
         benchmark::DoNotOptimize(lat);
         benchmark::DoNotOptimize(lng);
-        i = (i + 1) & (kPoints - 1);
-    }
+    });
 }
 BENCHMARK(BM_TokyoToWGS84);
 
 void BM_DegToMsec(benchmark::State& state) {
-    const auto& pts = points();
-    std::size_t i = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(vamu::DegToMsec(pts[i].lng));
-        i = (i + 1) & (kPoints - 1);
-    }
+    overPoints(state, points(), [](const Point& p) { benchmark::DoNotOptimize(vamu::DegToMsec(p.lng)); });
 }
 BENCHMARK(BM_DegToMsec);
 
 void BM_MsecToDeg(benchmark::State& state) {
-    const auto& pts = msecPoints();
-    std::size_t i = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(vamu::MsecToDeg(pts[i].lng));
-        i = (i + 1) & (kPoints - 1);
-    }
+    overPoints(state, msecPoints(),
+               [](const MsecPoint& p) { benchmark::DoNotOptimize(vamu::MsecToDeg(p.lng)); });
 }
 BENCHMARK(BM_MsecToDeg);
 
 // What one request and one reported corner cost: WGS84 → Tokyo → msec for a
 // centre, msec → degrees → WGS84 for the way back.
 void BM_ChainToMsecAndBack(benchmark::State& state) {
-    const auto& pts = points();
-    std::size_t i = 0;
-    for (auto _ : state) {
+    overPoints(state, points(), [](const Point& p) {
         double tlat = 0, tlng = 0, wlat = 0, wlng = 0;
-        vamu::WGS84ToTokyo(pts[i].lat, pts[i].lng, tlat, tlng);
+        vamu::WGS84ToTokyo(p.lat, p.lng, tlat, tlng);
         const std::int32_t mlat = vamu::DegToMsec(tlat);
         const std::int32_t mlng = vamu::DegToMsec(tlng);
         const double dlat = vamu::MsecToDeg(mlat);
@@ -113,8 +106,7 @@ void BM_ChainToMsecAndBack(benchmark::State& state) {
         vamu::TokyoToWGS84(dlat, dlng, wlat, wlng);
         benchmark::DoNotOptimize(wlat);
         benchmark::DoNotOptimize(wlng);
-        i = (i + 1) & (kPoints - 1);
-    }
+    });
 }
 BENCHMARK(BM_ChainToMsecAndBack);
 
@@ -150,20 +142,20 @@ double largestDifferenceMetres(PJ* transform, PJ_DIRECTION direction) {
     return largest;
 }
 
+// False, with the benchmark skipped, where PROJ cannot make the transformation.
+bool usable(benchmark::State& state, const ProjTransform& proj) {
+    if (!proj.transform) state.SkipWithError("PROJ cannot build the Tokyo to WGS84 transformation");
+    return proj.transform != nullptr;
+}
+
 void BM_Proj(benchmark::State& state, PJ_DIRECTION direction) {
     ProjTransform proj;
-    if (!proj.transform) {
-        state.SkipWithError("PROJ cannot build the Tokyo to WGS84 transformation");
-        return;
-    }
-    const auto& pts = points();
+    if (!usable(state, proj)) return;
     state.counters["max_diff_m"] = largestDifferenceMetres(proj.transform.get(), direction);
-    std::size_t i = 0;
-    for (auto _ : state) {
-        PJ_COORD c = proj_trans(proj.transform.get(), direction, proj_coord(pts[i].lat, pts[i].lng, 0, 0));
+    overPoints(state, points(), [&](const Point& p) {
+        PJ_COORD c = proj_trans(proj.transform.get(), direction, proj_coord(p.lat, p.lng, 0, 0));
         benchmark::DoNotOptimize(c);
-        i = (i + 1) & (kPoints - 1);
-    }
+    });
 }
 BENCHMARK_CAPTURE(BM_Proj, TokyoToWGS84, PJ_FWD);
 BENCHMARK_CAPTURE(BM_Proj, WGS84ToTokyo, PJ_INV);
@@ -172,10 +164,7 @@ BENCHMARK_CAPTURE(BM_Proj, WGS84ToTokyo, PJ_INV);
 // included for a like-for-like count of steps.
 void BM_ProjChainToMsecAndBack(benchmark::State& state) {
     ProjTransform proj;
-    if (!proj.transform) {
-        state.SkipWithError("PROJ cannot build the Tokyo to WGS84 transformation");
-        return;
-    }
+    if (!usable(state, proj)) return;
     const auto& pts = points();
     std::size_t i = 0;
     for (auto _ : state) {

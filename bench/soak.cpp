@@ -71,14 +71,12 @@ struct Session {
             case 2:
                 server.ZoomIn(picMap, result);
                 break;
-            case 3:
+            case 3:  // after a zoom in
+            case 5:  // after a zoom out
                 server.ZoomPan(picMap, pan, result);
                 break;
             case 4:
                 server.ZoomOut(picMap, result);
-                break;
-            case 5:
-                server.ZoomPan(picMap, pan, result);
                 break;
             case 6:
                 platform.panels().lastCreated()->options().click(static_cast<std::int16_t>(5 + i % 3));

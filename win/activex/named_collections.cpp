@@ -5,66 +5,42 @@
 namespace vamu::win::activex {
 namespace {
 
-ComPtr<IDispatch> itemOf(IDispatch* collection, std::int32_t& index) {
-    Variant argument = Variant::refI4(&index);
-    return toDispatch(invoke(collection, u"Item", CallKind::MethodOrGet, {argument.get(), 1}).ref());
-}
-
-std::int32_t countOf(IDispatch* collection) { return toLong(getProperty(collection, u"Count").ref()); }
-
-class NamedLayer : public MapLayer {
+class NamedLayer : public MapLayer, private LateBound {
 public:
-    explicit NamedLayer(ComPtr<IDispatch> item) : item_(std::move(item)) {}
-    std::u16string title() override { return toString(getProperty(item_.get(), u"Title").ref()); }
-    std::int32_t layerScale() override { return toLong(getProperty(item_.get(), u"LayerScale").ref()); }
-    std::int32_t layerID() override { return toLong(getProperty(item_.get(), u"LayerID").ref()); }
-    bool enabled() override { return toBool(getProperty(item_.get(), u"Enabled").ref()); }
-
-private:
-    ComPtr<IDispatch> item_;
+    using LateBound::LateBound;
+    std::u16string title() override { return toString(property(u"Title").ref()); }
+    std::int32_t layerScale() override { return toLong(property(u"LayerScale").ref()); }
+    std::int32_t layerID() override { return toLong(property(u"LayerID").ref()); }
+    bool enabled() override { return toBool(property(u"Enabled").ref()); }
 };
 
-class NamedLayers : public MapLayers {
+class NamedArea : public MapArea, private LateBound {
 public:
-    explicit NamedLayers(ComPtr<IDispatch> collection) : collection_(std::move(collection)) {}
-    std::int32_t count() override { return countOf(collection_.get()); }
-    std::unique_ptr<MapLayer> item(std::int32_t& index) override {
-        return std::make_unique<NamedLayer>(itemOf(collection_.get(), index));
+    using LateBound::LateBound;
+    std::u16string areaCode() override { return toString(property(u"AreaCode").ref()); }
+};
+
+// A collection whose items are Named views of an Item.
+template <class Collection, class Item, class Named>
+class NamedCollection : public Collection, private LateBound {
+public:
+    using LateBound::LateBound;
+    std::int32_t count() override { return toLong(property(u"Count").ref()); }
+    std::unique_ptr<Item> item(std::int32_t& index) override {
+        Variant argument = Variant::refI4(&index);
+        return std::make_unique<Named>(
+            toDispatch(invoke(object(), u"Item", CallKind::MethodOrGet, {argument.get(), 1}).ref()));
     }
-
-private:
-    ComPtr<IDispatch> collection_;
-};
-
-class NamedArea : public MapArea {
-public:
-    explicit NamedArea(ComPtr<IDispatch> item) : item_(std::move(item)) {}
-    std::u16string areaCode() override { return toString(getProperty(item_.get(), u"AreaCode").ref()); }
-
-private:
-    ComPtr<IDispatch> item_;
-};
-
-class NamedAreas : public MapAreas {
-public:
-    explicit NamedAreas(ComPtr<IDispatch> collection) : collection_(std::move(collection)) {}
-    std::int32_t count() override { return countOf(collection_.get()); }
-    std::unique_ptr<MapArea> item(std::int32_t& index) override {
-        return std::make_unique<NamedArea>(itemOf(collection_.get(), index));
-    }
-
-private:
-    ComPtr<IDispatch> collection_;
 };
 
 }  // namespace
 
 std::unique_ptr<MapLayers> namedLayers(ComPtr<IDispatch> collection) {
-    return std::make_unique<NamedLayers>(std::move(collection));
+    return std::make_unique<NamedCollection<MapLayers, MapLayer, NamedLayer>>(std::move(collection));
 }
 
 std::unique_ptr<MapAreas> namedAreas(ComPtr<IDispatch> collection) {
-    return std::make_unique<NamedAreas>(std::move(collection));
+    return std::make_unique<NamedCollection<MapAreas, MapArea, NamedArea>>(std::move(collection));
 }
 
 }  // namespace vamu::win::activex

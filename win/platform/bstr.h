@@ -6,7 +6,8 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
+
+#include "win/platform/handles.h"
 
 namespace vamu::win {
 
@@ -26,37 +27,26 @@ class Bstr {
 public:
     Bstr() noexcept = default;
     explicit Bstr(std::u16string_view text);  // bad_alloc when out of memory
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    Bstr(Bstr&& other) noexcept : text_(std::exchange(other.text_, nullptr)) {}
-    Bstr& operator=(Bstr&& other) noexcept {
-        if (this != &other) {
-            reset();
-            text_ = std::exchange(other.text_, nullptr);
-        }
-        return *this;
-    }
-    ~Bstr() { reset(); }
 
     static Bstr attach(BSTR text) noexcept {
         Bstr result;
-        result.text_ = text;
+        result.text_.reset(text);
         return result;
     }
 
-    BSTR get() const noexcept { return text_; }
+    BSTR get() const noexcept { return text_.get(); }
     // The slot itself, for out and by-reference parameters: whatever the
     // callee leaves there is owned by this holder.
-    BSTR* put() noexcept { return &text_; }
-    BSTR detach() noexcept { return std::exchange(text_, nullptr); }
-    void reset() noexcept {
-        if (text_) SysFreeString(std::exchange(text_, nullptr));
-    }
+    BSTR* put() noexcept { return text_.slot(); }
+    BSTR detach() noexcept { return text_.release(); }
+    void reset() noexcept { text_.reset(); }
 
-    std::u16string str() const { return fromBstr(text_); }
+    std::u16string str() const { return fromBstr(text_.get()); }
 
 private:
-    BSTR text_ = nullptr;
+    static void freeText(BSTR text) noexcept { SysFreeString(text); }
+
+    UniqueHandle<BSTR, freeText> text_;
 };
 
 }  // namespace vamu::win

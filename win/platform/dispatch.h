@@ -36,6 +36,22 @@ Variant invoke(IDispatch* object, std::u16string_view member, CallKind kind, std
 Variant getProperty(IDispatch* object, std::u16string_view name);
 void putProperty(IDispatch* object, std::u16string_view name, Variant value);
 
+// The base of a view of one object whose members it calls by name.
+class LateBound {
+public:
+    explicit LateBound(ComPtr<IDispatch> object) noexcept : object_(std::move(object)) {}
+
+protected:
+    IDispatch* object() const noexcept { return object_.get(); }
+    Variant property(std::u16string_view name) const { return getProperty(object_.get(), name); }
+    void setProperty(std::u16string_view name, Variant value) const {
+        putProperty(object_.get(), name, std::move(value));
+    }
+
+private:
+    ComPtr<IDispatch> object_;
+};
+
 // An object handed over by a caller: one counted reference, released when
 // the last ObjectRef to it goes.
 class DispatchObject : public AutomationObject {

@@ -24,6 +24,9 @@ public:
     ~UniqueHandle() { reset(); }
 
     Handle get() const noexcept { return handle_; }
+    // The slot itself, for a callee that reads it and may leave another
+    // handle there: whatever it leaves is owned by this holder.
+    Handle* slot() noexcept { return &handle_; }
     explicit operator bool() const noexcept { return handle_ != none(); }
     Handle release() noexcept { return std::exchange(handle_, none()); }
     void reset(Handle handle = none()) noexcept {

@@ -11,52 +11,44 @@ namespace vamu::win {
 namespace {
 
 // A host picture box, its members called by name.
-class PictureBox : public HostPictureBox {
+class PictureBox : public HostPictureBox, private LateBound {
 public:
-    explicit PictureBox(ComPtr<IDispatch> object) : object_(std::move(object)) {}
+    using LateBound::LateBound;
 
     void setPicture(const PictureRef& picture) override {
         ComPtr<IPictureDisp> disp;
         if (picture) disp = winPictureOf(picture).dispatch();
-        putProperty(object_.get(), u"Picture", Variant::dispatch(disp.get()));
+        setProperty(u"Picture", Variant::dispatch(disp.get()));
     }
-    void setScaleMode(std::int16_t mode) override {
-        putProperty(object_.get(), u"ScaleMode", Variant::i2(mode));
-    }
-    double scaleWidth() override { return toDouble(getProperty(object_.get(), u"ScaleWidth").ref()); }
-    double scaleHeight() override { return toDouble(getProperty(object_.get(), u"ScaleHeight").ref()); }
-
-private:
-    ComPtr<IDispatch> object_;
+    void setScaleMode(std::int16_t mode) override { setProperty(u"ScaleMode", Variant::i2(mode)); }
+    double scaleWidth() override { return toDouble(property(u"ScaleWidth").ref()); }
+    double scaleHeight() override { return toDouble(property(u"ScaleHeight").ref()); }
 };
 
-class Form : public HostForm {
+class Form : public HostForm, private LateBound {
 public:
-    explicit Form(ComPtr<IDispatch> object) : object_(std::move(object)) {}
+    using LateBound::LateBound;
 
     std::shared_ptr<HostPictureBox> picMap() override {
         Variant name = Variant::string(u"picMap");
         Variant result =
-            invoke(object_.get(), DISPID_VALUE, CallKind::MethodOrGet, std::span<VARIANT>(name.get(), 1));
+            invoke(object(), DISPID_VALUE, CallKind::MethodOrGet, std::span<VARIANT>(name.get(), 1));
         ComPtr<IDispatch> box = toDispatch(result.ref());
         if (!box) raise(ErrorNumber::ObjectNotSet);
         return std::make_shared<PictureBox>(std::move(box));
     }
-    std::u16string caption() override { return toString(getProperty(object_.get(), u"Caption").ref()); }
+    std::u16string caption() override { return toString(property(u"Caption").ref()); }
     void setCaption(const std::u16string& caption) override {
-        putProperty(object_.get(), u"Caption", Variant::string(caption));
+        setProperty(u"Caption", Variant::string(caption));
     }
-
-private:
-    ComPtr<IDispatch> object_;
 };
 
 // The events object. The arguments refer to the caller's variables; a
 // string travels in a BSTR of its own whose final contents (the host may
 // have replaced them) are copied back, also when the call fails.
-class Events : public HostEvents {
+class Events : public HostEvents, private LateBound {
 public:
-    explicit Events(ComPtr<IDispatch> object) : object_(std::move(object)) {}
+    using LateBound::LateBound;
 
     void signalInformation(double& x1, double& x2, double& y1, double& y2, std::u16string& info) override {
         Bstr text(info);
@@ -74,37 +66,31 @@ public:
 private:
     void call(std::u16string_view name, std::span<VARIANT> args, const Bstr& text, std::u16string& info) {
         try {
-            invoke(object_.get(), name, CallKind::Method, args);
+            invoke(object(), name, CallKind::Method, args);
         } catch (...) {
             info = text.str();
             throw;
         }
         info = text.str();
     }
-
-    ComPtr<IDispatch> object_;
 };
 
-ComPtr<IDispatch> held(const ObjectRef& object) { return ComPtr<IDispatch>::retain(dispatchOf(object)); }
+// A view of the object (one reference held), or null for Nothing.
+template <class View>
+std::shared_ptr<View> viewOf(const ObjectRef& object) {
+    ComPtr<IDispatch> d = ComPtr<IDispatch>::retain(dispatchOf(object));
+    if (!d) return nullptr;
+    return std::make_shared<View>(std::move(d));
+}
 
 }  // namespace
 
-std::shared_ptr<HostForm> WinHostBinding::form(const ObjectRef& object) {
-    ComPtr<IDispatch> d = held(object);
-    if (!d) return nullptr;
-    return std::make_shared<Form>(std::move(d));
-}
+std::shared_ptr<HostForm> WinHostBinding::form(const ObjectRef& object) { return viewOf<Form>(object); }
 
-std::shared_ptr<HostEvents> WinHostBinding::events(const ObjectRef& object) {
-    ComPtr<IDispatch> d = held(object);
-    if (!d) return nullptr;
-    return std::make_shared<Events>(std::move(d));
-}
+std::shared_ptr<HostEvents> WinHostBinding::events(const ObjectRef& object) { return viewOf<Events>(object); }
 
 std::shared_ptr<HostPictureBox> WinHostBinding::lateBoundPictureBox(const ObjectRef& object) {
-    ComPtr<IDispatch> d = held(object);
-    if (!d) return nullptr;
-    return std::make_shared<PictureBox>(std::move(d));
+    return viewOf<PictureBox>(object);
 }
 
 std::shared_ptr<HostPictureBox> WinHostBinding::pictureBox(const ObjectRef& object) {

@@ -28,67 +28,52 @@ Variant& Variant::operator=(Variant&& other) noexcept {
 }
 
 Variant Variant::string(std::u16string_view text) {
-    Variant v;
-    v.value_.bstrVal = Bstr(text).detach();
-    v.value_.vt = VT_BSTR;
+    Bstr made(text);  // first: a failure leaves no half-made VARIANT to clear
+    Variant v(VT_BSTR);
+    v.value_.bstrVal = made.detach();
     return v;
 }
 
 Variant Variant::i2(std::int16_t value) {
-    Variant v;
-    v.value_.vt = VT_I2;
+    Variant v(VT_I2);
     v.value_.iVal = value;
     return v;
 }
 
 Variant Variant::i4(std::int32_t value) {
-    Variant v;
-    v.value_.vt = VT_I4;
+    Variant v(VT_I4);
     v.value_.lVal = value;
     return v;
 }
 
 Variant Variant::r8(double value) {
-    Variant v;
-    v.value_.vt = VT_R8;
+    Variant v(VT_R8);
     v.value_.dblVal = value;
     return v;
 }
 
 Variant Variant::boolean(bool value) {
-    Variant v;
-    v.value_.vt = VT_BOOL;
+    Variant v(VT_BOOL);
     v.value_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
     return v;
 }
 
 Variant Variant::dispatch(IDispatch* object) {
-    Variant v;
-    v.value_.vt = VT_DISPATCH;
+    Variant v(VT_DISPATCH);
     v.value_.pdispVal = ComPtr<IDispatch>::retain(object).detach();
     return v;
 }
 
-Variant Variant::refR8(double* target) {
-    Variant v;
-    v.value_.vt = VT_BYREF | VT_R8;
-    v.value_.pdblVal = target;
+// Every by-reference VARIANT keeps its pointer in the same place: byref.
+Variant Variant::byReference(VARTYPE type, void* target) noexcept {
+    Variant v(static_cast<VARTYPE>(VT_BYREF | type));
+    v.value_.byref = target;
     return v;
 }
 
-Variant Variant::refI4(std::int32_t* target) {
-    Variant v;
-    v.value_.vt = VT_BYREF | VT_I4;
-    v.value_.plVal = reinterpret_cast<LONG*>(target);
-    return v;
-}
-
-Variant Variant::refBstr(BSTR* target) {
-    Variant v;
-    v.value_.vt = VT_BYREF | VT_BSTR;
-    v.value_.pbstrVal = target;
-    return v;
-}
+Variant Variant::refR8(double* target) { return byReference(VT_R8, target); }
+Variant Variant::refI4(std::int32_t* target) { return byReference(VT_I4, target); }
+Variant Variant::refBstr(BSTR* target) { return byReference(VT_BSTR, target); }
 
 double toDouble(const VARIANT& value) { return convert(value, VT_R8).ref().dblVal; }
 

@@ -40,6 +40,10 @@ public:
     VARTYPE type() const noexcept { return value_.vt; }
 
 private:
+    // An empty VARIANT of the type, its value still to be set.
+    explicit Variant(VARTYPE type) noexcept : Variant() { value_.vt = type; }
+    static Variant byReference(VARTYPE type, void* target) noexcept;
+
     VARIANT value_;
 };
 
