@@ -36,7 +36,7 @@ HRESULT checkMapServTable() {
 HRESULT makeMapServ(IUnknown** object) {
     const HRESULT checked = checkMapServTable();
     if (FAILED(checked)) return checked;
-    *object = static_cast<_clsMapServ*>(new MapServObject(apartmentModule()));
+    *object = (new MapServObject(apartmentModule()))->dual();
     return S_OK;
 }
 
@@ -55,23 +55,10 @@ HRESULT handOver(IUnknown* made, REFIID iid, void** object) {
 
 }  // namespace
 
-HRESULT ClassFactory::QueryInterface(REFIID iid, void** object) noexcept {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-        *object = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG ClassFactory::AddRef() noexcept { return refs_.addRef(); }
-
-ULONG ClassFactory::Release() noexcept {
-    const ULONG left = refs_.release();
-    if (left == 0) delete this;
-    return left;
+void* ClassFactory::interfaceFor(REFIID iid) noexcept {
+    return interfaceIn({{IID_IUnknown, static_cast<IClassFactory*>(this)},
+                        {IID_IClassFactory, static_cast<IClassFactory*>(this)}},
+                       iid);
 }
 
 HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) noexcept {

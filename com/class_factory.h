@@ -8,7 +8,7 @@
 
 namespace vamu::com {
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObject<IClassFactory> {
 public:
     // Makes a new object with one reference; may throw (CreateInstance
     // turns that into an HRESULT).
@@ -16,17 +16,13 @@ public:
 
     explicit ClassFactory(Maker maker) noexcept : maker_(maker) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
-    ULONG STDMETHODCALLTYPE Release() noexcept override;
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) noexcept override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) noexcept override;
 
 private:
-    ~ClassFactory() = default;
+    ~ClassFactory() override = default;
+    void* interfaceFor(REFIID iid) noexcept override;
 
-    ObjectCount live_;
-    RefCount refs_;
     Maker maker_;
 };
 

@@ -26,14 +26,12 @@ public:
     // for a number out of range, as VariantChangeType reports it).
     HRESULT bind(VARIANTARG& arg, VARTYPE type, LCID lcid);
 
-    // The parameter as the dual interface declares it.
-    BSTR* string() noexcept { return static_cast<BSTR*>(slot()); }
-    VARIANT_BOOL* boolean() noexcept { return static_cast<VARIANT_BOOL*>(slot()); }
-    double* real() noexcept { return static_cast<double*>(slot()); }
-    SHORT* integer() noexcept { return static_cast<SHORT*>(slot()); }
-    LONG* longInt() noexcept { return static_cast<LONG*>(slot()); }
-    IDispatch** object() noexcept { return static_cast<IDispatch**>(slot()); }
-    SAFEARRAY** array() noexcept { return static_cast<SAFEARRAY**>(slot()); }
+    // The parameter as the dual interface declares it, a pointer to the
+    // bound type's variable (T is BSTR for VT_BSTR and so on).
+    template <class T>
+    T* as() noexcept {
+        return static_cast<T*>(slot());
+    }
 
     // Hands a coerced value back to a referenced VARIANT.
     void writeBack() noexcept;

@@ -29,6 +29,10 @@ namespace vamu::com {
 
 enum class MemberKind { Method, PropertyGet, PropertyPut };
 
+// A vtable entry of any signature, as the vtable array of a generated dual
+// interface holds it (dual_interface.h).
+using AnyMethod = void (*)();
+
 inline constexpr std::size_t kMaxParams = 9;
 
 class BoundArgs;
@@ -46,6 +50,9 @@ struct DispatchMember {
     // Runs the member on self with the bound arguments; a result goes into
     // result (left VT_EMPTY by members without one).
     Status (*call)(IDispatch* self, BoundArgs& args, VARIANT& result);
+    // The member's vtable method for a generated dual interface; null where
+    // the object declares its methods itself.
+    AnyMethod method;
 };
 
 // The arguments of one Invoke, by declaration index.

@@ -63,4 +63,12 @@ BooleanResult::BooleanResult(VARIANT_BOOL* slot) : slot_(slot) {
     if (!slot_) throwNullArgument();
 }
 
+StringIn::StringIn(BSTR text) : value(win::fromBstr(text)) {}
+
+StringResult::StringResult(BSTR* slot) : slot_(slot) {
+    if (!slot_) throwNullArgument();
+}
+
+void StringResult::commit() { *slot_ = win::Bstr(value).detach(); }
+
 }  // namespace vamu::com

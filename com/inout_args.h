@@ -1,8 +1,10 @@
 #pragma once
-// The by-reference parameters of the dual interface as the core takes them:
-// each holder reads the caller's variable into a C++ value, the core works on
-// that value, and commit() stores it back into the caller's variable. A null
-// pointer is the error E_POINTER.
+// The parameters of the dual interface as the core takes them: each holder
+// reads the caller's variable into a C++ value, the core works on that
+// value, and commit() stores it back into the caller's variable. A null
+// pointer is the error E_POINTER. Each kind of parameter has a holder type of
+// its own: a request's holders say how the member is declared (see
+// request_member.h).
 
 #include <windows.h>
 #include <oaidl.h>
@@ -42,8 +44,21 @@ private:
 
 using DoubleInOut = ScalarInOut<double>;
 using LongInOut = ScalarInOut<LONG, std::int32_t>;
-using IntegerInOut = ScalarInOut<SHORT, std::int16_t>;
-using BooleanInOut = ScalarInOut<VARIANT_BOOL, vb::Boolean>;
+// VARIANT_BOOL and SHORT are the same C++ type: two classes keep them apart.
+struct IntegerInOut : ScalarInOut<SHORT, std::int16_t> {
+    using ScalarInOut::ScalarInOut;
+};
+struct BooleanInOut : ScalarInOut<VARIANT_BOOL, vb::Boolean> {
+    using ScalarInOut::ScalarInOut;
+};
+
+// A string passed by value (a property's new value): nothing goes back.
+class StringIn {
+public:
+    explicit StringIn(BSTR text);
+    void commit() noexcept {}
+    std::u16string value;
+};
 
 // An object; the caller's variable is only touched when the core put
 // another object (or Nothing) into the argument.
@@ -73,6 +88,11 @@ private:
     std::vector<std::u16string> original_;
 };
 
+// An array the caller only receives.
+struct StringArrayOut : StringArrayInOut {
+    explicit StringArrayOut(SAFEARRAY** slot) : StringArrayInOut(slot, Use::Output) {}
+};
+
 // The [out, retval] Boolean: False until the core says otherwise.
 class BooleanResult {
 public:
@@ -82,6 +102,17 @@ public:
 
 private:
     VARIANT_BOOL* slot_;
+};
+
+// The [out, retval] string: the caller's slot receives a new string.
+class StringResult {
+public:
+    explicit StringResult(BSTR* slot);
+    void commit();
+    std::u16string value;
+
+private:
+    BSTR* slot_;
 };
 
 [[noreturn]] void throwNullArgument();

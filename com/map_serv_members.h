@@ -1,6 +1,7 @@
 #pragma once
-// The dispatch table of _clsMapServ: names, identifiers and parameter types
-// as the type library declares them.
+// The member rows of _clsMapServ, in the order of the IDL: names,
+// identifiers and parameter types as the type library declares them, each
+// with its dispatch entry and vtable method.
 
 #include <span>
 

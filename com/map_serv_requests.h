@@ -1,12 +1,12 @@
 #pragma once
-// The requests of clsMapServ with the parameters of the dual interface:
-// each reads the caller's variables, runs the core's request and stores the
-// by-reference arguments and the result back. The vtable methods and
-// IDispatch::Invoke both come through here.
+// The requests of clsMapServ, one function per member of the dual interface
+// _clsMapServ: its parameters are the holders of the member's parameters in
+// declaration order (inout_args.h), the [out, retval] last. The function
+// runs the core's request on the holders' values; reading the caller's
+// variables and storing them back, the vtable slot and the dispatch entry
+// are made from the function by the member's row (map_serv_members.cpp).
 
-#include <windows.h>
-#include <oaidl.h>
-
+#include "com/inout_args.h"
 #include "engine/status.h"
 #include "server/cls_map_serv.h"
 
@@ -16,42 +16,35 @@ class MapServRequests {
 public:
     explicit MapServRequests(Module& module) : core_(module) {}
 
-    Status getServerName(BSTR* value);
-    Status putServerName(BSTR value);
-    Status getMapName(BSTR* value);
-    Status putMapName(BSTR value);
+    Status getServerName(StringResult& strServerName);
+    Status putServerName(StringIn& strServerName);
+    Status getMapName(StringResult& strMapName);
+    Status putMapName(StringIn& strMapName);
 
-    Status AddToFavouriteViews(BSTR* strL);
-    Status GetSupportedFeatures(VARIANT_BOOL* blnDiagonalPan, VARIANT_BOOL* blnZoomIn,
-                                VARIANT_BOOL* blnZoomOut, VARIANT_BOOL* blnZoomAll,
-                                VARIANT_BOOL* blnControlPanel, BSTR* strHelpFile, LONG* lngHelpTopic,
-                                BSTR* strServerShortName, SAFEARRAY** strSpecialOptionMenuCaption);
-    Status Initialize(BSTR* strCallsign, IDispatch** cMapServerEvents, IDispatch** frmT);
-    Status LoadFavouriteViews(SAFEARRAY** strFav);
+    Status AddToFavouriteViews(StringInOut& strL);
+    Status GetSupportedFeatures(BooleanInOut& blnDiagonalPan, BooleanInOut& blnZoomIn,
+                                BooleanInOut& blnZoomOut, BooleanInOut& blnZoomAll,
+                                BooleanInOut& blnControlPanel, StringInOut& strHelpFile,
+                                LongInOut& lngHelpTopic, StringInOut& strServerShortName,
+                                StringArrayOut& strSpecialOptionMenuCaption);
+    Status Initialize(StringInOut& strCallsign, ObjectInOut& cMapServerEvents, ObjectInOut& frmT);
+    Status LoadFavouriteViews(StringArrayInOut& strFav);
     Status SafeCall();
-    Status SaveFavouriteViews(SAFEARRAY** strL);
+    Status SaveFavouriteViews(StringArrayInOut& strL);
     Status ShowControlPanel();
-    Status DrawMapFromCentre(IDispatch** picMap, double* dblDegX, double* dblDegY, VARIANT_BOOL* result);
-    Status DrawMapFromCorners(IDispatch** picMap, double* dblDegX1, double* dblDegY1, double* dblDegX2,
-                              double* dblDegY2, VARIANT_BOOL* result);
-    Status ResizeMap(IDispatch** picMap, double* dblDegX1, double* dblDegY1, double* dblDegX2,
-                     double* dblDegY2, VARIANT_BOOL* result);
-    Status SpecialMenuOption(IDispatch** picMap, SHORT* intIndex, VARIANT_BOOL* result);
-    Status ZoomAll(IDispatch** picMap, VARIANT_BOOL* result);
-    Status ZoomIn(IDispatch** picMap, VARIANT_BOOL* result);
-    Status ZoomOut(IDispatch** picMap, VARIANT_BOOL* result);
-    Status ZoomPan(IDispatch** picMap, SHORT* intPan, VARIANT_BOOL* result);
+    Status DrawMapFromCentre(ObjectInOut& picMap, DoubleInOut& dblDegX, DoubleInOut& dblDegY,
+                             BooleanResult& result);
+    Status DrawMapFromCorners(ObjectInOut& picMap, DoubleInOut& dblDegX1, DoubleInOut& dblDegY1,
+                              DoubleInOut& dblDegX2, DoubleInOut& dblDegY2, BooleanResult& result);
+    Status ResizeMap(ObjectInOut& picMap, DoubleInOut& dblDegX1, DoubleInOut& dblDegY1, DoubleInOut& dblDegX2,
+                     DoubleInOut& dblDegY2, BooleanResult& result);
+    Status SpecialMenuOption(ObjectInOut& picMap, IntegerInOut& intIndex, BooleanResult& result);
+    Status ZoomAll(ObjectInOut& picMap, BooleanResult& result);
+    Status ZoomIn(ObjectInOut& picMap, BooleanResult& result);
+    Status ZoomOut(ObjectInOut& picMap, BooleanResult& result);
+    Status ZoomPan(ObjectInOut& picMap, IntegerInOut& intPan, BooleanResult& result);
 
 private:
-    Status picMapOnly(IDispatch** picMap, VARIANT_BOOL* result,
-                      Status (clsMapServ::*request)(ObjectRef&, vb::Boolean&));
-    Status picMapAndCorners(IDispatch** picMap, double* x1, double* y1, double* x2, double* y2,
-                            VARIANT_BOOL* result,
-                            Status (clsMapServ::*request)(ObjectRef&, double&, double&, double&, double&,
-                                                          vb::Boolean&));
-    Status picMapAndInteger(IDispatch** picMap, SHORT* value, VARIANT_BOOL* result,
-                            Status (clsMapServ::*request)(ObjectRef&, std::int16_t&, vb::Boolean&));
-
     clsMapServ core_;
 };
 

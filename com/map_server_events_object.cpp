@@ -10,43 +10,30 @@ constexpr VARTYPE V = VT_BYREF | VT_VARIANT;
 
 Status nothing(IDispatch*, BoundArgs&, VARIANT&) { return {}; }
 
+// Five optional Variants that are taken and left alone.
+constexpr DispatchMember signal(const char16_t* name, DISPID id) {
+    return {name, id, MemberKind::Method, {V, V, V, V, V}, 5, 0, VT_EMPTY, nothing, nullptr};
+}
+
 const DispatchMember kMembers[] = {
-    {u"SignalCallsignData", 0x60030000, MemberKind::Method, {V, V, V, V, V}, 5, 0, VT_EMPTY, nothing},
-    {u"SignalInformation", 0x60030001, MemberKind::Method, {V, V, V, V, V}, 5, 0, VT_EMPTY, nothing},
-    {u"SignalSpecialRedraw", 0x60030002, MemberKind::Method, {V, V, V, V, V}, 5, 0, VT_EMPTY, nothing},
-    {u"SignalSuspend", 0x60030003, MemberKind::Method, {V, V, V, V, V}, 5, 0, VT_EMPTY, nothing},
+    signal(u"SignalCallsignData", 0x60030000),
+    signal(u"SignalInformation", 0x60030001),
+    signal(u"SignalSpecialRedraw", 0x60030002),
+    signal(u"SignalSuspend", 0x60030003),
 };
 
 }  // namespace
 
-HRESULT MapServerEventsObject::QueryInterface(REFIID iid, void** object) noexcept {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, IID__clsMapServerEvents)) {
-        *object = static_cast<_clsMapServerEvents*>(this);
-    } else if (IsEqualIID(iid, IID_IProvideClassInfo)) {
-        *object = static_cast<IProvideClassInfo*>(this);
-    } else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
+void* MapServerEventsObject::interfaceFor(REFIID iid) noexcept {
+    auto* events = static_cast<_clsMapServerEvents*>(this);
+    return interfaceIn({{IID_IUnknown, events},
+                        {IID_IDispatch, events},
+                        {IID__clsMapServerEvents, events},
+                        {IID_IProvideClassInfo, static_cast<IProvideClassInfo*>(this)}},
+                       iid);
 }
 
-ULONG MapServerEventsObject::AddRef() noexcept { return refs_.addRef(); }
-
-ULONG MapServerEventsObject::Release() noexcept {
-    const ULONG left = refs_.release();
-    if (left == 0) delete this;
-    return left;
-}
-
-HRESULT MapServerEventsObject::GetTypeInfoCount(UINT* count) noexcept {
-    if (!count) return E_POINTER;
-    *count = 1;
-    return S_OK;
-}
+HRESULT MapServerEventsObject::GetTypeInfoCount(UINT* count) noexcept { return typeInfoCount(count); }
 
 HRESULT MapServerEventsObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) noexcept {
     return typeInfoAt(IID__clsMapServerEvents, index, info);

@@ -11,14 +11,9 @@
 
 namespace vamu::com {
 
-class MapServerEventsObject final : public _clsMapServerEvents, public IProvideClassInfo {
+class MapServerEventsObject final : public ComObject<_clsMapServerEvents, IProvideClassInfo> {
 public:
     MapServerEventsObject() = default;
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
-    ULONG STDMETHODCALLTYPE Release() noexcept override;
 
     // IDispatch
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
@@ -42,10 +37,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) noexcept override;
 
 private:
-    ~MapServerEventsObject() = default;
-
-    ObjectCount live_;
-    RefCount refs_;
+    ~MapServerEventsObject() override = default;
+    void* interfaceFor(REFIID iid) noexcept override;
 };
 
 }  // namespace vamu::com

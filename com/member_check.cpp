@@ -77,7 +77,12 @@ std::u16string paramDifference(const DispatchMember& m, std::size_t i, const ELE
     return {};
 }
 
-std::u16string functionDifference(ITypeInfo* info, const DispatchMember& m, const FUNCDESC& f) {
+// Row index of the table sits at vtable slot 7 + index, after IUnknown's
+// and IDispatch's methods.
+std::size_t slotOffset(std::size_t index) { return (7 + index) * sizeof(void*); }
+
+std::u16string functionDifference(ITypeInfo* info, const DispatchMember& m, std::size_t index,
+                                  const FUNCDESC& f) {
     win::Bstr name;
     info->GetDocumentation(f.memid, name.put(), nullptr, nullptr, nullptr);
     if (name.str() != m.name)
@@ -88,6 +93,10 @@ std::u16string functionDifference(ITypeInfo* info, const DispatchMember& m, cons
                u" in the type library, " + hex(static_cast<unsigned long>(m.id)) + u" in the table";
     }
     if (f.invkind != invokeKindOf(m.kind)) return where + u"the invoke kinds disagree";
+    if (static_cast<std::size_t>(f.oVft) != slotOffset(index)) {
+        return where + u"vtable offset " + number(static_cast<std::size_t>(f.oVft)) + u" in the type library, " +
+               number(slotOffset(index)) + u" in the table";
+    }
     const std::size_t params = m.count + (m.result == VT_EMPTY ? 0 : 1);
     if (static_cast<std::size_t>(f.cParams) != params) {
         return where + number(static_cast<std::size_t>(f.cParams)) + u" parameters in the type library, " +
@@ -119,7 +128,7 @@ std::u16string differenceFromType(std::span<const DispatchMember> members, IType
     for (std::size_t i = 0; i < count; ++i) {
         const FuncDesc desc(vtable.get(), static_cast<UINT>(i));
         if (!desc.get()) return u"member " + number(i) + u" cannot be read from the type library";
-        std::u16string difference = functionDifference(vtable.get(), members[i], *desc.get());
+        std::u16string difference = functionDifference(vtable.get(), members[i], i, *desc.get());
         if (!difference.empty()) return difference;
     }
     return {};

@@ -1,9 +1,10 @@
 #pragma once
 // The dispatch table of a dual interface checked against the type library it
-// implements: names, dispatch identifiers, invoke kinds, order, parameter
-// types, by-reference, optional and retval flags. The DLL runs the check once
-// per process before it hands out its first object, so a table that
-// disagrees with the IDL is refused instead of answering calls wrongly.
+// implements: names, dispatch identifiers, invoke kinds, order and vtable
+// slots, parameter types, by-reference, optional and retval flags. The DLL
+// runs the check once per process before it hands out its first object, so
+// a table that disagrees with the IDL is refused instead of answering calls
+// wrongly.
 
 #include <oaidl.h>
 #include <windows.h>

@@ -1,8 +1,10 @@
 // The COM boundary of clsMapServ with a core that throws an exception that
 // is not a RuntimeError: every vtable method and every member through
 // IDispatch::Invoke answers E_UNEXPECTED with error info, and nothing
-// crashes. The object is driven directly, without registration; the program
-// prints "N passed, N failed" and exits non-zero on a failure.
+// crashes. Then the generated object with a working core: its identities,
+// reference counts and slots. The object is driven directly, without
+// registration; the program prints "N passed, N failed" and exits non-zero
+// on a failure.
 
 #include <windows.h>
 #include <oaidl.h>
@@ -55,37 +57,6 @@ void checkVtableCall(const char* what, HRESULT hr) {
     CHECK_WSTR(kDescription, takeText(text));
 }
 
-void checkEveryVtableMethod(_clsMapServ* s) {
-    BSTR text = nullptr;
-    VARIANT_BOOL b = VARIANT_FALSE;
-    double d = 0;
-    SHORT i = 0;
-    LONG l = 0;
-    IDispatch* o = nullptr;
-    SAFEARRAY* a = nullptr;
-    checkVtableCall("get_strServerName", s->get_strServerName(&text));
-    checkVtableCall("put_strServerName", s->put_strServerName(nullptr));
-    checkVtableCall("get_strMapName", s->get_strMapName(&text));
-    checkVtableCall("put_strMapName", s->put_strMapName(nullptr));
-    checkVtableCall("AddToFavouriteViews", s->AddToFavouriteViews(&text));
-    checkVtableCall("GetSupportedFeatures",
-                    s->GetSupportedFeatures(&b, &b, &b, &b, &b, &text, &l, &text, &a));
-    checkVtableCall("Initialize", s->Initialize(&text, &o, &o));
-    checkVtableCall("LoadFavouriteViews", s->LoadFavouriteViews(&a));
-    checkVtableCall("SafeCall", s->SafeCall());
-    checkVtableCall("SaveFavouriteViews", s->SaveFavouriteViews(&a));
-    checkVtableCall("ShowControlPanel", s->ShowControlPanel());
-    checkVtableCall("DrawMapFromCentre", s->DrawMapFromCentre(&o, &d, &d, &b));
-    checkVtableCall("DrawMapFromCorners", s->DrawMapFromCorners(&o, &d, &d, &d, &d, &b));
-    checkVtableCall("ResizeMap", s->ResizeMap(&o, &d, &d, &d, &d, &b));
-    checkVtableCall("SpecialMenuOption", s->SpecialMenuOption(&o, &i, &b));
-    checkVtableCall("ZoomAll", s->ZoomAll(&o, &b));
-    checkVtableCall("ZoomIn", s->ZoomIn(&o, &b));
-    checkVtableCall("ZoomOut", s->ZoomOut(&o, &b));
-    checkVtableCall("ZoomPan", s->ZoomPan(&o, &i, &b));
-    SysFreeString(text);
-}
-
 // One caller's variable of each type, passed by reference as VB passes it.
 struct Variables {
     BSTR text = nullptr;
@@ -97,7 +68,7 @@ struct Variables {
     SAFEARRAY* array = nullptr;
 
     VARIANTARG argFor(VARTYPE type) {
-        VARIANTARG v;
+        VARIANTARG v{};
         VariantInit(&v);
         v.vt = type;
         switch (type & ~VT_BYREF) {
@@ -138,6 +109,40 @@ WORD flagsFor(com::MemberKind kind) {
     return DISPATCH_METHOD;
 }
 
+// Every generated vtable method, found by its row as a host compiled
+// against the IDL finds it (slot 7 + row index), called through the system's
+// DispCallFunc with a variable of each parameter's type.
+void checkEveryVtableMethod(_clsMapServ* s) {
+    const auto members = com::mapServMembers();
+    for (std::size_t index = 0; index < members.size(); ++index) {
+        const com::DispatchMember& m = members[index];
+        Variables variables;
+        std::array<VARIANTARG, com::kMaxParams + 1> args{};
+        std::array<VARIANTARG*, com::kMaxParams + 1> argPointers{};
+        std::array<VARTYPE, com::kMaxParams + 1> types{};
+        std::size_t n = 0;
+        for (; n < m.count; ++n) args[n] = variables.argFor(m.params[n]);
+        if (m.result != VT_EMPTY) args[n++] = variables.argFor(static_cast<VARTYPE>(VT_BYREF | m.result));
+        for (std::size_t k = 0; k < n; ++k) {
+            types[k] = args[k].vt;
+            argPointers[k] = &args[k];
+        }
+        VARIANT returned;
+        VariantInit(&returned);
+        const HRESULT called =
+            DispCallFunc(s, (7 + index) * sizeof(void*), CC_STDCALL, VT_ERROR, static_cast<UINT>(n),
+                         types.data(), argPointers.data(), &returned);
+        const std::string what = narrow(reinterpret_cast<const wchar_t*>(m.name));
+        if (called != S_OK) {
+            fail(__FILE__, __LINE__,
+                 "DispCallFunc " + what + " gave " + hex(static_cast<unsigned long>(called)));
+            continue;
+        }
+        checkVtableCall(what.c_str(), returned.scode);
+        SysFreeString(variables.text);
+    }
+}
+
 void checkEveryInvoke(IDispatch* object) {
     for (const com::DispatchMember& m : com::mapServMembers()) {
         Variables variables;
@@ -166,6 +171,84 @@ void checkEveryInvoke(IDispatch* object) {
     }
 }
 
+IUnknown* identityOf(IUnknown* from) {
+    ComPtr<IUnknown> identity;
+    CHECK_HR(S_OK, from->QueryInterface(IID_IUnknown, identity.putVoid()));
+    return identity.get();  // still held by the object's other references
+}
+
+ULONG countOf(IUnknown* object) {
+    object->AddRef();
+    return object->Release();
+}
+
+// The generated interface as one object with its other interfaces: one
+// IUnknown whichever interface is asked, every interface reachable from
+// every other, QueryInterface's failures as COM has them, and the count
+// shared by all of them and back where it started.
+void checkIdentities(_clsMapServ* dual) {
+    const ULONG before = countOf(dual);
+    ComPtr<IDispatch> dispatch;
+    ComPtr<ISupportErrorInfo> supports;
+    ComPtr<IProvideClassInfo> provide;
+    CHECK_HR(S_OK, dual->QueryInterface(IID_IDispatch, dispatch.putVoid()));
+    CHECK_HR(S_OK, dual->QueryInterface(IID_ISupportErrorInfo, supports.putVoid()));
+    CHECK_HR(S_OK, dual->QueryInterface(IID_IProvideClassInfo, provide.putVoid()));
+    if (!dispatch || !supports || !provide) return;
+    CHECK(static_cast<IUnknown*>(dispatch.get()) == static_cast<IUnknown*>(dual));
+    CHECK(identityOf(dual) == static_cast<IUnknown*>(dual));
+    CHECK(identityOf(supports.get()) == static_cast<IUnknown*>(dual));
+    CHECK(identityOf(provide.get()) == static_cast<IUnknown*>(dual));
+    ComPtr<_clsMapServ> back;
+    CHECK_HR(S_OK, provide->QueryInterface(IID__clsMapServ, back.putVoid()));
+    CHECK(back.get() == dual);
+    CHECK(countOf(supports.get()) == before + 4);
+
+    void* none = dual;
+    CHECK_HR(E_NOINTERFACE, dual->QueryInterface(IID_IClassFactory, &none));
+    CHECK(none == nullptr);
+    CHECK_HR(E_POINTER, supports->QueryInterface(IID_IUnknown, nullptr));
+    back.reset();
+    dispatch.reset();
+    supports.reset();
+    provide.reset();
+    CHECK(countOf(dual) == before);
+}
+
+// Each generated slot reaches its own request: the two properties are
+// told apart through the vtable, a method's arguments arrive in their
+// places, and a null argument is E_POINTER with error info.
+void checkSlotsReachTheirRequests(_clsMapServ* dual) {
+    BSTR server = SysAllocString(L"server name"), map = SysAllocString(L"map name");
+    CHECK_HR(S_OK, dual->put_strServerName(server));
+    CHECK_HR(S_OK, dual->put_strMapName(map));
+    SysFreeString(server);
+    SysFreeString(map);
+    BSTR read = nullptr;
+    CHECK_HR(S_OK, dual->get_strServerName(&read));
+    CHECK_WSTR(L"server name", read ? read : L"");
+    SysFreeString(read);
+    read = nullptr;
+    CHECK_HR(S_OK, dual->get_strMapName(&read));
+    CHECK_WSTR(L"map name", read ? read : L"");
+    SysFreeString(read);
+
+    VARIANT_BOOL b[5] = {};
+    BSTR help = nullptr, shortName = nullptr;
+    LONG topic = 0;
+    SAFEARRAY* captions = nullptr;
+    CHECK_HR(S_OK, dual->GetSupportedFeatures(&b[0], &b[1], &b[2], &b[3], &b[4], &help, &topic, &shortName,
+                                              &captions));
+    CHECK(topic == -1 && captions != nullptr && shortName != nullptr);
+    SysFreeString(help);
+    SysFreeString(shortName);
+    if (captions) SafeArrayDestroy(captions);
+
+    CHECK_HR(E_POINTER, dual->get_strMapName(nullptr));
+    ComPtr<IErrorInfo> error;
+    CHECK_HR(S_OK, GetErrorInfo(0, error.put()));
+}
+
 }  // namespace
 }  // namespace vamu::wine_test
 
@@ -177,9 +260,13 @@ int main() {
         Module module(platform.services(),
                       [](Module&) -> std::unique_ptr<PanelAccess> { throw std::logic_error("no panel"); });
         auto* object = new wine_test::ThrowingCore(module);
-        const auto server = win::ComPtr<_clsMapServ>::attach(object);
+        const auto server = win::ComPtr<_clsMapServ>::attach(object->dual());
         wine_test::checkEveryVtableMethod(server.get());
         wine_test::checkEveryInvoke(server.get());
+
+        const auto working = win::ComPtr<_clsMapServ>::attach((new com::MapServObject(module))->dual());
+        wine_test::checkIdentities(working.get());
+        wine_test::checkSlotsReachTheirRequests(working.get());
     }
     CoUninitialize();
     std::printf("boundary: %d passed, %d failed\n", wine_test::passes(), wine_test::failures());
