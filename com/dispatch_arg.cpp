@@ -68,7 +68,7 @@ HRESULT DispatchArg::coerceArray(const VARIANT& source, LCID lcid) {
             return DISP_E_TYPEMISMATCH;
         }
         local_.vt = kStringArray;
-        local_.parray = coercedArray_ = array.detach();
+        local_.parray = coercedArray_ = array.release();
         return S_OK;
     } catch (const RuntimeError&) {
         return DISP_E_TYPEMISMATCH;
@@ -104,7 +104,7 @@ void DispatchArg::handBackAsVariants() noexcept {
         SafeArray variants = variantArrayFromStrings(local_.parray);
         SafeArrayDestroy(local_.parray);
         local_.vt = VT_ARRAY | VT_VARIANT;
-        local_.parray = variants.detach();
+        local_.parray = variants.release();
     } catch (...) {
     }
 }

@@ -54,7 +54,7 @@ void StringArrayInOut::commit() {
                                         u"This array is fixed or temporarily locked");
         }
     }
-    *slot_ = replacement.detach();
+    *slot_ = replacement.release();
     original_ = value;
     output_ = false;
 }

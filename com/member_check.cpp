@@ -94,8 +94,8 @@ std::u16string functionDifference(ITypeInfo* info, const DispatchMember& m, std:
     }
     if (f.invkind != invokeKindOf(m.kind)) return where + u"the invoke kinds disagree";
     if (static_cast<std::size_t>(f.oVft) != slotOffset(index)) {
-        return where + u"vtable offset " + number(static_cast<std::size_t>(f.oVft)) + u" in the type library, " +
-               number(slotOffset(index)) + u" in the table";
+        return where + u"vtable offset " + number(static_cast<std::size_t>(f.oVft)) +
+               u" in the type library, " + number(slotOffset(index)) + u" in the table";
     }
     const std::size_t params = m.count + (m.result == VT_EMPTY ? 0 : 1);
     if (static_cast<std::size_t>(f.cParams) != params) {

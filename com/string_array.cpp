@@ -1,6 +1,7 @@
 #include "com/string_array.h"
 
 #include <new>
+#include <utility>
 
 #include "contracts/runtime_error.h"
 #include "win/platform/bstr.h"

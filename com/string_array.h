@@ -5,37 +5,16 @@
 #include <oleauto.h>
 
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "win/platform/handles.h"
 
 namespace vamu::com {
 
+inline void destroyArray(SAFEARRAY* array) { SafeArrayDestroy(array); }
+
 // An owned SAFEARRAY, destroyed with its elements.
-class SafeArray {
-public:
-    SafeArray() noexcept = default;
-    explicit SafeArray(SAFEARRAY* array) noexcept : array_(array) {}
-    SafeArray(const SafeArray&) = delete;
-    SafeArray& operator=(const SafeArray&) = delete;
-    SafeArray(SafeArray&& other) noexcept : array_(std::exchange(other.array_, nullptr)) {}
-    SafeArray& operator=(SafeArray&& other) noexcept {
-        if (this != &other) {
-            reset();
-            array_ = std::exchange(other.array_, nullptr);
-        }
-        return *this;
-    }
-    ~SafeArray() { reset(); }
-
-    SAFEARRAY* get() const noexcept { return array_; }
-    SAFEARRAY* detach() noexcept { return std::exchange(array_, nullptr); }
-    void reset() noexcept {
-        if (array_) SafeArrayDestroy(std::exchange(array_, nullptr));
-    }
-
-private:
-    SAFEARRAY* array_ = nullptr;
-};
+using SafeArray = win::UniqueHandle<SAFEARRAY*, destroyArray>;
 
 // The elements of a string array in storage order (all dimensions); a null
 // array is empty. An array of another element type is error 13.
