@@ -2,26 +2,6 @@
 
 namespace vamu::com {
 
-Status MapServRequests::getServerName(StringResult& strServerName) {
-    strServerName.value = core_.strServerName();
-    return {};
-}
-
-Status MapServRequests::putServerName(StringIn& strServerName) {
-    core_.setStrServerName(strServerName.value);
-    return {};
-}
-
-Status MapServRequests::getMapName(StringResult& strMapName) {
-    strMapName.value = core_.strMapName();
-    return {};
-}
-
-Status MapServRequests::putMapName(StringIn& strMapName) {
-    core_.setStrMapName(strMapName.value);
-    return {};
-}
-
 Status MapServRequests::AddToFavouriteViews(StringInOut& strL) {
     return core_.AddToFavouriteViews(strL.value);
 }

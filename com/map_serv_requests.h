@@ -2,9 +2,10 @@
 // The requests of clsMapServ, one function per member of the dual interface
 // _clsMapServ: its parameters are the holders of the member's parameters in
 // declaration order (inout_args.h), the [out, retval] last. The function
-// runs the core's request on the holders' values; reading the caller's
-// variables and storing them back, the vtable slot and the dispatch entry
-// are made from the function by the member's row (map_serv_members.cpp).
+// runs the core's request on the holders' values (one that cannot fail
+// returns nothing); reading the caller's variables and storing them back,
+// the vtable method and the dispatch entry are made from the function by
+// the member's row (map_serv_members.cpp).
 
 #include "com/inout_args.h"
 #include "engine/status.h"
@@ -16,10 +17,10 @@ class MapServRequests {
 public:
     explicit MapServRequests(Module& module) : core_(module) {}
 
-    Status getServerName(StringResult& strServerName);
-    Status putServerName(StringIn& strServerName);
-    Status getMapName(StringResult& strMapName);
-    Status putMapName(StringIn& strMapName);
+    void getServerName(StringResult& strServerName) { strServerName.value = core_.strServerName(); }
+    void putServerName(StringIn& strServerName) { core_.setStrServerName(strServerName.value); }
+    void getMapName(StringResult& strMapName) { strMapName.value = core_.strMapName(); }
+    void putMapName(StringIn& strMapName) { core_.setStrMapName(strMapName.value); }
 
     Status AddToFavouriteViews(StringInOut& strL);
     Status GetSupportedFeatures(BooleanInOut& blnDiagonalPan, BooleanInOut& blnZoomIn,

@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <iterator>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 
 #include "com/dispatch_table.h"
@@ -61,34 +62,28 @@ struct ParamOf<StringIn> {
     }
 };
 
-template <>
-struct ParamOf<BooleanResult> {
-    using Slot = VARIANT_BOOL*;
-    static constexpr VARTYPE type = VT_BOOL;
+// An [out, retval] goes into Invoke's result, zeroed first.
+template <class T, VARTYPE Type>
+struct AsResult {
+    using Slot = T*;
+    static constexpr VARTYPE type = Type;
     static constexpr bool isResult = true;
     static Slot bind(BoundArgs&, std::size_t, VARIANT& result) noexcept {
-        result.vt = VT_BOOL;
-        result.boolVal = VARIANT_FALSE;
-        return &result.boolVal;
+        result.vt = Type;
+        result.llVal = 0;
+        return reinterpret_cast<T*>(&result.llVal);  // every member of the union starts here
     }
 };
 
 template <>
-struct ParamOf<StringResult> {
-    using Slot = BSTR*;
-    static constexpr VARTYPE type = VT_BSTR;
-    static constexpr bool isResult = true;
-    static Slot bind(BoundArgs&, std::size_t, VARIANT& result) noexcept {
-        result.vt = VT_BSTR;
-        result.bstrVal = nullptr;
-        return &result.bstrVal;
-    }
-};
+struct ParamOf<BooleanResult> : AsResult<VARIANT_BOOL, VT_BOOL> {};
+template <>
+struct ParamOf<StringResult> : AsResult<BSTR, VT_BSTR> {};
 
 template <auto Request>
 struct RequestMember;
 
-template <class Host, class... Holders, Status (Host::*Request)(Holders&...)>
+template <class Host, class Outcome, class... Holders, Outcome (Host::*Request)(Holders&...)>
 struct RequestMember<Request> {
     static constexpr std::size_t results = (std::size_t{0} + ... + (ParamOf<Holders>::isResult ? 1 : 0));
     static constexpr std::size_t count = sizeof...(Holders) - results;
@@ -116,8 +111,18 @@ private:
     static Status run(Host& host, typename ParamOf<Holders>::Slot... slots) {
         return guarded([&] {
             std::tuple<Holders...> holders{slots...};
-            std::apply([&](Holders&... h) { commitAndCheck((host.*Request)(h...), h...); }, holders);
+            std::apply([&](Holders&... h) { commitAndCheck(outcome(host, h...), h...); }, holders);
         });
+    }
+
+    // A request that cannot fail returns nothing.
+    static Status outcome(Host& host, Holders&... holders) {
+        if constexpr (std::is_void_v<Outcome>) {
+            (host.*Request)(holders...);
+            return {};
+        } else {
+            return (host.*Request)(holders...);
+        }
     }
 
     // The vtable method.

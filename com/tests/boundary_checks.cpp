@@ -14,6 +14,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "check.h"
 #include "com/map_serv_members.h"
@@ -67,31 +68,20 @@ struct Variables {
     IDispatch* object = nullptr;
     SAFEARRAY* array = nullptr;
 
+    // A string by value is a null BSTR; a string array is VT_ARRAY | VT_BSTR.
     VARIANTARG argFor(VARTYPE type) {
         VARIANTARG v{};
-        VariantInit(&v);
         v.vt = type;
-        switch (type & ~VT_BYREF) {
-            case VT_BSTR:
-                if (type & VT_BYREF) v.pbstrVal = &text;
-                break;
-            case VT_BOOL:
-                v.pboolVal = &boolean;
-                break;
-            case VT_R8:
-                v.pdblVal = &real;
-                break;
-            case VT_I2:
-                v.piVal = &integer;
-                break;
-            case VT_I4:
-                v.plVal = &longInt;
-                break;
-            case VT_DISPATCH:
-                v.ppdispVal = &object;
-                break;
-            default:
-                v.pparray = &array;
+        if (!(type & VT_BYREF)) return v;
+        const std::pair<VARTYPE, void*> variables[] = {{VT_BSTR, &text},
+                                                       {VT_BOOL, &boolean},
+                                                       {VT_R8, &real},
+                                                       {VT_I2, &integer},
+                                                       {VT_I4, &longInt},
+                                                       {VT_DISPATCH, &object},
+                                                       {VT_ARRAY | VT_BSTR, &array}};
+        for (const auto& [variableType, variable] : variables) {
+            if ((type & ~VT_BYREF) == variableType) v.byref = variable;
         }
         return v;
     }
