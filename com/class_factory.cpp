@@ -1,6 +1,7 @@
 #include "com/class_factory.h"
 
 #include <new>
+#include <span>
 #include <string>
 
 #include "com/apartment.h"
@@ -15,32 +16,36 @@
 namespace vamu::com {
 namespace {
 
-// The dispatch table against the type library, once per process: a table
-// that disagrees with the IDL would answer calls wrongly, so no object is
-// made and the difference is the error's text.
-HRESULT checkMapServTable() {
-    static const std::u16string difference = [] {
-        win::ComPtr<ITypeInfo> info;
-        const HRESULT hr = typeInfoOf(IID__clsMapServ, info.put());
-        return FAILED(hr) ? std::u16string(u"the type library cannot be read")
-                          : differenceFromType(mapServMembers(), info.get());
-    }();
-    if (difference.empty()) return S_OK;
+// A class's dispatch table against the type library: the first
+// difference, empty when they agree.
+std::u16string tableDifference(REFIID iid, std::span<const DispatchMember> members) {
+    win::ComPtr<ITypeInfo> info;
+    const HRESULT hr = typeInfoOf(iid, info.put());
+    return FAILED(hr) ? std::u16string(u"the type library cannot be read")
+                      : differenceFromType(members, info.get());
+}
+
+// A table that disagrees with the IDL would answer calls wrongly, so no
+// object is made and the difference is the error's text.
+HRESULT refuse(const char16_t* className, const std::u16string& difference) {
     return reportToCaller(RuntimeError::foreign(static_cast<std::uint32_t>(E_UNEXPECTED),
-                                                u"The dispatch table of clsMapServ disagrees with the type "
-                                                u"library: " +
-                                                    difference),
+                                                u"The dispatch table of " + std::u16string(className) +
+                                                    u" disagrees with the type library: " + difference),
                           IID_IClassFactory);
 }
 
+// Each table is checked once per process, before its first object.
 HRESULT makeMapServ(IUnknown** object) {
-    const HRESULT checked = checkMapServTable();
-    if (FAILED(checked)) return checked;
+    static const std::u16string difference = tableDifference(IID__clsMapServ, mapServMembers());
+    if (!difference.empty()) return refuse(u"clsMapServ", difference);
     *object = (new MapServObject(apartmentModule()))->dual();
     return S_OK;
 }
 
 HRESULT makeMapServerEvents(IUnknown** object) {
+    static const std::u16string difference =
+        tableDifference(IID__clsMapServerEvents, mapServerEventsMembers());
+    if (!difference.empty()) return refuse(u"clsMapServerEvents", difference);
     *object = static_cast<_clsMapServerEvents*>(new MapServerEventsObject());
     return S_OK;
 }

@@ -15,7 +15,7 @@ constexpr DispatchMember signal(const char16_t* name, DISPID id) {
     return {name, id, MemberKind::Method, {V, V, V, V, V}, 5, 0, VT_EMPTY, nothing, nullptr};
 }
 
-const DispatchMember kMembers[] = {
+constexpr DispatchMember kMembers[] = {
     signal(u"SignalCallsignData", 0x60030000),
     signal(u"SignalInformation", 0x60030001),
     signal(u"SignalSpecialRedraw", 0x60030002),
@@ -23,6 +23,8 @@ const DispatchMember kMembers[] = {
 };
 
 }  // namespace
+
+std::span<const DispatchMember> mapServerEventsMembers() noexcept { return kMembers; }
 
 void* MapServerEventsObject::interfaceFor(REFIID iid) noexcept {
     auto* events = static_cast<_clsMapServerEvents*>(this);

@@ -6,10 +6,16 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <span>
+
 #include "com/com_object.h"
+#include "com/dispatch_table.h"
 #include "vamuMapserver.h"
 
 namespace vamu::com {
+
+// The dispatch table of _clsMapServerEvents, in the order of the IDL.
+std::span<const DispatchMember> mapServerEventsMembers() noexcept;
 
 class MapServerEventsObject final : public ComObject<_clsMapServerEvents, IProvideClassInfo> {
 public:

@@ -178,14 +178,15 @@ void checkClass(ITypeLib* library, REFCLSID clsid, const wchar_t* name, REFIID d
     CHECK(IsEqualIID(implementedGuid(info.get()), defaultIid));
 }
 
-// The DLL compares its dispatch table with the type library (names,
-// dispatch ids, invoke kinds, parameter types, by-reference, optional and
-// retval flags) before it hands out its first object, and refuses to make
-// one on any difference; the difference is the error's description.
-void checkTableAgreesWithTypeLibrary() {
+// The DLL compares each class's dispatch table with the type library
+// (names, dispatch ids, invoke kinds, vtable slots, parameter types,
+// by-reference, optional and retval flags) before it hands out its first
+// object, and refuses to make one on any difference; the difference is the
+// error's description.
+void checkTableAgreesWithTypeLibrary(REFCLSID clsid) {
     ComPtr<IDispatch> server;
     const HRESULT hr =
-        CoCreateInstance(CLSID_clsMapServ, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, server.putVoid());
+        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, server.putVoid());
     if (SUCCEEDED(hr)) {
         ++passes();
         return;
@@ -199,7 +200,8 @@ void checkTableAgreesWithTypeLibrary() {
         SysFreeString(text);
     }
     fail(__FILE__, __LINE__,
-         "clsMapServ was refused (" + hex(static_cast<unsigned long>(hr)) + "): " + narrow(description));
+         std::string(IsEqualCLSID(clsid, CLSID_clsMapServ) ? "clsMapServ" : "clsMapServerEvents") +
+             " was refused (" + hex(static_cast<unsigned long>(hr)) + "): " + narrow(description));
 }
 
 }  // namespace
@@ -225,7 +227,8 @@ void checkTypeLibrary() {
     checkDualInterface(library.get(), IID__clsMapServerEvents, kEvents);
     checkClass(library.get(), CLSID_clsMapServ, L"clsMapServ", IID__clsMapServ);
     checkClass(library.get(), CLSID_clsMapServerEvents, L"clsMapServerEvents", IID__clsMapServerEvents);
-    checkTableAgreesWithTypeLibrary();
+    checkTableAgreesWithTypeLibrary(CLSID_clsMapServ);
+    checkTableAgreesWithTypeLibrary(CLSID_clsMapServerEvents);
 }
 
 }  // namespace vamu::wine_test
