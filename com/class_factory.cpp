@@ -46,7 +46,7 @@ HRESULT makeMapServerEvents(IUnknown** object) {
     static const std::u16string difference =
         tableDifference(IID__clsMapServerEvents, mapServerEventsMembers());
     if (!difference.empty()) return refuse(u"clsMapServerEvents", difference);
-    *object = static_cast<_clsMapServerEvents*>(new MapServerEventsObject());
+    *object = (new MapServerEventsObject())->dual();
     return S_OK;
 }
 

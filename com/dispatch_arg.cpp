@@ -29,6 +29,10 @@ HRESULT asTypeMismatch(HRESULT hr) {
 
 HRESULT DispatchArg::bind(VARIANTARG& arg, VARTYPE type, LCID lcid) {
     caller_ = &arg;
+    if (type == VT_VARIANT) {  // taken as it comes
+        mode_ = Mode::AsItComes;
+        return S_OK;
+    }
     if (arg.vt == (VT_BYREF | type)) {
         mode_ = Mode::Direct;
         return S_OK;
@@ -75,6 +79,11 @@ HRESULT DispatchArg::coerceArray(const VARIANT& source, LCID lcid) {
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
+}
+
+VARIANT* DispatchArg::variant() noexcept {
+    if (!caller_) return nullptr;
+    return caller_->vt == (VT_BYREF | VT_VARIANT) ? caller_->pvarVal : caller_;
 }
 
 void* DispatchArg::slot() noexcept {

@@ -21,9 +21,9 @@ public:
     DispatchArg(const DispatchArg&) = delete;
     DispatchArg& operator=(const DispatchArg&) = delete;
 
-    // type: VT_BSTR, VT_BOOL, VT_R8, VT_I2, VT_I4, VT_DISPATCH or
-    // VT_ARRAY | VT_BSTR. Returns S_OK or DISP_E_TYPEMISMATCH (DISP_E_OVERFLOW
-    // for a number out of range, as VariantChangeType reports it).
+    // type: VT_BSTR, VT_BOOL, VT_R8, VT_I2, VT_I4, VT_DISPATCH,
+    // VT_ARRAY | VT_BSTR or VT_VARIANT (any argument, taken as it comes). Returns S_OK or DISP_E_TYPEMISMATCH
+    // (DISP_E_OVERFLOW for a number out of range, as VariantChangeType reports it).
     HRESULT bind(VARIANTARG& arg, VARTYPE type, LCID lcid);
 
     // The parameter as the dual interface declares it, a pointer to the
@@ -33,11 +33,15 @@ public:
         return static_cast<T*>(slot());
     }
 
+    // A VT_VARIANT parameter: the caller's VARIANT as it comes (the one a
+    // VT_BYREF | VT_VARIANT refers to); null when the argument was left out.
+    VARIANT* variant() noexcept;
+
     // Hands a coerced value back to a referenced VARIANT.
     void writeBack() noexcept;
 
 private:
-    enum class Mode { Direct, IntoVariant, ByValue };
+    enum class Mode { Direct, IntoVariant, ByValue, AsItComes };
 
     void* slot() noexcept;
     HRESULT coerce(const VARIANT& source, VARTYPE type, LCID lcid);

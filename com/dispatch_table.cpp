@@ -125,7 +125,6 @@ HRESULT BoundArgs::bind(const DispatchMember& member, DISPPARAMS& params, LCID l
     count_ = params.cArgs;
     for (std::size_t i = 0; i < count_; ++i) {
         const auto type = static_cast<VARTYPE>(member.params[i] & ~VT_BYREF);
-        if (type == VT_VARIANT) continue;             // taken as it comes
         const std::size_t position = count_ - 1 - i;  // rgvarg runs backwards
         const HRESULT hr = args_[i].bind(params.rgvarg[position], type, lcid);
         if (FAILED(hr)) {

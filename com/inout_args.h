@@ -88,6 +88,15 @@ private:
     std::vector<std::u16string> original_;
 };
 
+// An optional Variant the request may look at, left as it is; null when the
+// caller left it out.
+class OptionalVariant {
+public:
+    explicit OptionalVariant(VARIANT* slot) noexcept : value(slot) {}
+    void commit() noexcept {}
+    VARIANT* value;
+};
+
 // An array the caller only receives.
 struct StringArrayOut : StringArrayInOut {
     explicit StringArrayOut(SAFEARRAY** slot) : StringArrayInOut(slot, Use::Output) {}

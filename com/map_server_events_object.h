@@ -1,7 +1,7 @@
 #pragma once
 // The COM object of the class clsMapServerEvents: the shape of the host's
 // events interface, four methods that take up to five VARIANTs and do
-// nothing.
+// nothing. Its dual interface is generated from its rows, as clsMapServ's.
 
 #include <windows.h>
 #include <ocidl.h>
@@ -10,34 +10,29 @@
 
 #include "com/com_object.h"
 #include "com/dispatch_table.h"
+#include "com/dual_interface.h"
+#include "com/inout_args.h"
 #include "vamuMapserver.h"
 
 namespace vamu::com {
 
-// The dispatch table of _clsMapServerEvents, in the order of the IDL.
+// What the four signals do: nothing, whatever they are given.
+struct EventSignals {
+    void ignore(OptionalVariant&, OptionalVariant&, OptionalVariant&, OptionalVariant&, OptionalVariant&) {}
+};
+
+// The member rows of _clsMapServerEvents, in the order of the IDL.
 std::span<const DispatchMember> mapServerEventsMembers() noexcept;
 
-class MapServerEventsObject final : public ComObject<_clsMapServerEvents, IProvideClassInfo> {
+class MapServerEventsObject final : public ComObject<DualOwner<EventSignals>, IProvideClassInfo> {
 public:
-    MapServerEventsObject() = default;
+    MapServerEventsObject();
 
-    // IDispatch
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) noexcept override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
-                                            DISPID* ids) noexcept override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) noexcept override;
+    // The object's IUnknown and _clsMapServerEvents (with the creator's
+    // reference).
+    _clsMapServerEvents* dual() noexcept { return dual_.as<_clsMapServerEvents>(); }
 
-    // _clsMapServerEvents
-    HRESULT STDMETHODCALLTYPE SignalCallsignData(VARIANT* A, VARIANT* B, VARIANT* C, VARIANT* D,
-                                                 VARIANT* E) noexcept override;
-    HRESULT STDMETHODCALLTYPE SignalInformation(VARIANT* A, VARIANT* B, VARIANT* C, VARIANT* D,
-                                                VARIANT* E) noexcept override;
-    HRESULT STDMETHODCALLTYPE SignalSpecialRedraw(VARIANT* A, VARIANT* B, VARIANT* C, VARIANT* D,
-                                                  VARIANT* E) noexcept override;
-    HRESULT STDMETHODCALLTYPE SignalSuspend(VARIANT* A, VARIANT* B, VARIANT* C, VARIANT* D,
-                                            VARIANT* E) noexcept override;
+    EventSignals& requests() override { return signals_; }
 
     // IProvideClassInfo
     HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) noexcept override;
@@ -45,6 +40,9 @@ public:
 private:
     ~MapServerEventsObject() override = default;
     void* interfaceFor(REFIID iid) noexcept override;
+
+    EventSignals signals_;
+    DualInterface<EventSignals> dual_;
 };
 
 }  // namespace vamu::com

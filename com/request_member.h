@@ -33,11 +33,16 @@ namespace vamu::com {
 template <class Holder>
 struct ParamOf;
 
+// A parameter is required and not the retval unless said otherwise.
+struct PlainParam {
+    static constexpr bool isResult = false;
+    static constexpr bool isOptional = false;
+};
+
 template <class T, VARTYPE Type>
-struct ByReference {
+struct ByReference : PlainParam {
     using Slot = T*;
     static constexpr VARTYPE type = VT_BYREF | Type;
-    static constexpr bool isResult = false;
     static Slot bind(BoundArgs& args, std::size_t index, VARIANT&) noexcept { return args[index].as<T>(); }
 };
 
@@ -53,10 +58,17 @@ template <> struct ParamOf<StringArrayOut> : ByReference<SAFEARRAY*, VT_ARRAY | 
 // clang-format on
 
 template <>
-struct ParamOf<StringIn> {
+struct ParamOf<OptionalVariant> : PlainParam {
+    using Slot = VARIANT*;
+    static constexpr VARTYPE type = VT_BYREF | VT_VARIANT;
+    static constexpr bool isOptional = true;
+    static Slot bind(BoundArgs& args, std::size_t index, VARIANT&) noexcept { return args[index].variant(); }
+};
+
+template <>
+struct ParamOf<StringIn> : PlainParam {
     using Slot = BSTR;
     static constexpr VARTYPE type = VT_BSTR;
-    static constexpr bool isResult = false;
     static Slot bind(BoundArgs& args, std::size_t index, VARIANT&) noexcept {
         return *args[index].as<BSTR>();
     }
@@ -64,7 +76,7 @@ struct ParamOf<StringIn> {
 
 // An [out, retval] goes into Invoke's result, zeroed first.
 template <class T, VARTYPE Type>
-struct AsResult {
+struct AsResult : PlainParam {
     using Slot = T*;
     static constexpr VARTYPE type = Type;
     static constexpr bool isResult = true;
@@ -87,6 +99,9 @@ template <class Host, class Outcome, class... Holders, Outcome (Host::*Request)(
 struct RequestMember<Request> {
     static constexpr std::size_t results = (std::size_t{0} + ... + (ParamOf<Holders>::isResult ? 1 : 0));
     static constexpr std::size_t count = sizeof...(Holders) - results;
+    // Optional parameters come last, as the type library has them.
+    static constexpr std::size_t required =
+        count - (std::size_t{0} + ... + (ParamOf<Holders>::isOptional ? 1 : 0));
     static_assert(count <= kMaxParams, "more parameters than a dispatch table holds");
     static constexpr bool resultComesLast() {
         constexpr bool isResult[] = {false, ParamOf<Holders>::isResult...};
@@ -104,7 +119,7 @@ struct RequestMember<Request> {
         ((ParamOf<Holders>::isResult ? result = ParamOf<Holders>::type
                                      : params[i++] = ParamOf<Holders>::type),
          ...);
-        return {name, id, kind, params, count, count, result, &call, reinterpret_cast<AnyMethod>(&method)};
+        return {name, id, kind, params, count, required, result, &call, reinterpret_cast<AnyMethod>(&method)};
     }
 
 private:
