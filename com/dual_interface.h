@@ -49,11 +49,15 @@ private:
     std::vector<AnyMethod> slots_;
 };
 
+// One dual interface per Host: its vtable is made on the first object's
+// construction, from the iid and rows that object gives.
 template <class Host>
 class DualInterface {
 public:
-    DualInterface(const DualVtable& table, DualOwner<Host>& owner) noexcept
-        : vtable_(table.slots()), table_(&table), owner_(&owner) {}
+    DualInterface(const IID& iid, std::span<const DispatchMember> members, DualOwner<Host>& owner)
+        : table_(&vtableOf(iid, members)), owner_(&owner) {
+        vtable_ = table_->slots();
+    }
 
     // The interface pointer, typed as the IDL's header declares it.
     template <class Interface>
@@ -74,6 +78,11 @@ public:
     }
 
 private:
+    static const DualVtable& vtableOf(const IID& iid, std::span<const DispatchMember> members) {
+        static const DualVtable table(iid, members, baseMethods());
+        return table;
+    }
+
     static HRESULT STDMETHODCALLTYPE QueryInterface(DualInterface* self, REFIID iid, void** object) noexcept {
         return self->owner_->QueryInterface(iid, object);
     }
@@ -99,7 +108,7 @@ private:
                             result, excepInfo, argErr);
     }
 
-    const AnyMethod* vtable_;  // first, as in every COM object
+    const AnyMethod* vtable_ = nullptr;  // first, as in every COM object
     const DualVtable* table_;
     DualOwner<Host>* owner_;
 };

@@ -4,17 +4,8 @@
 #include "com/type_library.h"
 
 namespace vamu::com {
-namespace {
-
-const DualVtable& mapServVtable() {
-    static const DualVtable table(IID__clsMapServ, mapServMembers(),
-                                  DualInterface<MapServRequests>::baseMethods());
-    return table;
-}
-
-}  // namespace
-
-MapServObject::MapServObject(Module& module) : requests_(module), dual_(mapServVtable(), *this) {}
+MapServObject::MapServObject(Module& module)
+    : requests_(module), dual_(IID__clsMapServ, mapServMembers(), *this) {}
 
 void* MapServObject::interfaceFor(REFIID iid) noexcept {
     return interfaceIn({{IID_IUnknown, dual()},

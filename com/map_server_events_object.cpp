@@ -15,17 +15,8 @@ std::span<const DispatchMember> mapServerEventsMembers() noexcept {
     return members;
 }
 
-namespace {
-
-const DualVtable& eventsVtable() {
-    static const DualVtable table(IID__clsMapServerEvents, mapServerEventsMembers(),
-                                  DualInterface<EventSignals>::baseMethods());
-    return table;
-}
-
-}  // namespace
-
-MapServerEventsObject::MapServerEventsObject() : dual_(eventsVtable(), *this) {}
+MapServerEventsObject::MapServerEventsObject()
+    : dual_(IID__clsMapServerEvents, mapServerEventsMembers(), *this) {}
 
 void* MapServerEventsObject::interfaceFor(REFIID iid) noexcept {
     return interfaceIn({{IID_IUnknown, dual()},
