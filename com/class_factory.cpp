@@ -60,10 +60,8 @@ HRESULT handOver(IUnknown* made, REFIID iid, void** object) {
 
 }  // namespace
 
-void* ClassFactory::interfaceFor(REFIID iid) noexcept {
-    return interfaceIn({{IID_IUnknown, static_cast<IClassFactory*>(this)},
-                        {IID_IClassFactory, static_cast<IClassFactory*>(this)}},
-                       iid);
+HRESULT ClassFactory::QueryInterface(REFIID iid, void** object) noexcept {
+    return win::queryInterface(iid, object, {{&IID_IUnknown, this}, {&IID_IClassFactory, this}});
 }
 
 HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) noexcept {

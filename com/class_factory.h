@@ -8,7 +8,7 @@
 
 namespace vamu::com {
 
-class ClassFactory final : public ComObject<IClassFactory> {
+class ClassFactory final : public ServerObject<ClassFactory, IClassFactory> {
 public:
     // Makes a new object with one reference; may throw (CreateInstance
     // turns that into an HRESULT).
@@ -16,12 +16,13 @@ public:
 
     explicit ClassFactory(Maker maker) noexcept : maker_(maker) {}
 
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) noexcept override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) noexcept override;
 
 private:
-    ~ClassFactory() override = default;
-    void* interfaceFor(REFIID iid) noexcept override;
+    friend class win::RefCounted<ClassFactory, IClassFactory>;
+    ~ClassFactory() = default;
 
     Maker maker_;
 };

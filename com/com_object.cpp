@@ -4,13 +4,6 @@
 
 namespace vamu::com {
 
-void* interfaceIn(std::initializer_list<InterfaceEntry> entries, REFIID iid) noexcept {
-    for (const InterfaceEntry& entry : entries) {
-        if (IsEqualIID(entry.iid, iid)) return entry.pointer;
-    }
-    return nullptr;
-}
-
 HRESULT typeInfoCount(UINT* count) noexcept {
     if (!count) return E_POINTER;
     *count = 1;

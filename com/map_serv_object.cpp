@@ -7,13 +7,15 @@ namespace vamu::com {
 MapServObject::MapServObject(Module& module)
     : requests_(module), dual_(IID__clsMapServ, mapServMembers(), *this) {}
 
-void* MapServObject::interfaceFor(REFIID iid) noexcept {
-    return interfaceIn({{IID_IUnknown, dual()},
-                        {IID_IDispatch, dual()},
-                        {IID__clsMapServ, dual()},
-                        {IID_ISupportErrorInfo, static_cast<ISupportErrorInfo*>(this)},
-                        {IID_IProvideClassInfo, static_cast<IProvideClassInfo*>(this)}},
-                       iid);
+HRESULT MapServObject::QueryInterface(REFIID iid, void** object) noexcept {
+    IUnknown* const errorInfo = static_cast<ISupportErrorInfo*>(this);
+    IUnknown* const classInfo = static_cast<IProvideClassInfo*>(this);
+    return win::queryInterface(iid, object,
+                               {{&IID_IUnknown, dual()},
+                                {&IID_IDispatch, dual()},
+                                {&IID__clsMapServ, dual()},
+                                {&IID_ISupportErrorInfo, errorInfo},
+                                {&IID_IProvideClassInfo, classInfo}});
 }
 
 HRESULT MapServObject::InterfaceSupportsErrorInfo(REFIID iid) noexcept {

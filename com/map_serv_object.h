@@ -15,7 +15,8 @@
 
 namespace vamu::com {
 
-class MapServObject : public ComObject<DualOwner<MapServRequests>, ISupportErrorInfo, IProvideClassInfo> {
+class MapServObject
+    : public ServerObject<MapServObject, DualOwner<MapServRequests>, ISupportErrorInfo, IProvideClassInfo> {
 public:
     explicit MapServObject(Module& module);
 
@@ -26,6 +27,8 @@ public:
     // that throws, to show that nothing leaves the COM boundary.
     MapServRequests& requests() override { return requests_; }
 
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
+
     // ISupportErrorInfo
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) noexcept override;
 
@@ -33,7 +36,9 @@ public:
     HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) noexcept override;
 
 protected:
-    void* interfaceFor(REFIID iid) noexcept override;
+    friend class win::RefCounted<MapServObject, DualOwner<MapServRequests>, ISupportErrorInfo,
+                                 IProvideClassInfo>;
+    virtual ~MapServObject() = default;  // tests derive from the class
 
 private:
     MapServRequests requests_;

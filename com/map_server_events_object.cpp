@@ -18,12 +18,13 @@ std::span<const DispatchMember> mapServerEventsMembers() noexcept {
 MapServerEventsObject::MapServerEventsObject()
     : dual_(IID__clsMapServerEvents, mapServerEventsMembers(), *this) {}
 
-void* MapServerEventsObject::interfaceFor(REFIID iid) noexcept {
-    return interfaceIn({{IID_IUnknown, dual()},
-                        {IID_IDispatch, dual()},
-                        {IID__clsMapServerEvents, dual()},
-                        {IID_IProvideClassInfo, static_cast<IProvideClassInfo*>(this)}},
-                       iid);
+HRESULT MapServerEventsObject::QueryInterface(REFIID iid, void** object) noexcept {
+    IUnknown* const classInfo = static_cast<IProvideClassInfo*>(this);
+    return win::queryInterface(iid, object,
+                               {{&IID_IUnknown, dual()},
+                                {&IID_IDispatch, dual()},
+                                {&IID__clsMapServerEvents, dual()},
+                                {&IID_IProvideClassInfo, classInfo}});
 }
 
 HRESULT MapServerEventsObject::GetClassInfo(ITypeInfo** info) noexcept {

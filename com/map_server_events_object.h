@@ -24,7 +24,8 @@ struct EventSignals {
 // The member rows of _clsMapServerEvents, in the order of the IDL.
 std::span<const DispatchMember> mapServerEventsMembers() noexcept;
 
-class MapServerEventsObject final : public ComObject<DualOwner<EventSignals>, IProvideClassInfo> {
+class MapServerEventsObject final
+    : public ServerObject<MapServerEventsObject, DualOwner<EventSignals>, IProvideClassInfo> {
 public:
     MapServerEventsObject();
 
@@ -34,12 +35,14 @@ public:
 
     EventSignals& requests() override { return signals_; }
 
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
+
     // IProvideClassInfo
     HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) noexcept override;
 
 private:
-    ~MapServerEventsObject() override = default;
-    void* interfaceFor(REFIID iid) noexcept override;
+    friend class win::RefCounted<MapServerEventsObject, DualOwner<EventSignals>, IProvideClassInfo>;
+    ~MapServerEventsObject() = default;
 
     EventSignals signals_;
     DualInterface<EventSignals> dual_;
