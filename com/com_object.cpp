@@ -4,12 +4,6 @@
 
 namespace vamu::com {
 
-HRESULT typeInfoCount(UINT* count) noexcept {
-    if (!count) return E_POINTER;
-    *count = 1;
-    return S_OK;
-}
-
 HRESULT typeInfoAt(REFIID iid, UINT index, ITypeInfo** info) noexcept {
     if (!info) return E_POINTER;
     *info = nullptr;

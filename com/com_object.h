@@ -23,9 +23,6 @@ private:
     ObjectCount live_;
 };
 
-// IDispatch::GetTypeInfoCount of a dual interface: one description.
-HRESULT typeInfoCount(UINT* count) noexcept;
-
 // IDispatch::GetTypeInfo of a dual interface: the process's one
 // description of iid at index 0.
 HRESULT typeInfoAt(REFIID iid, UINT index, ITypeInfo** info) noexcept;

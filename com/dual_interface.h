@@ -89,7 +89,9 @@ private:
     static ULONG STDMETHODCALLTYPE AddRef(DualInterface* self) noexcept { return self->owner_->AddRef(); }
     static ULONG STDMETHODCALLTYPE Release(DualInterface* self) noexcept { return self->owner_->Release(); }
     static HRESULT STDMETHODCALLTYPE GetTypeInfoCount(DualInterface*, UINT* count) noexcept {
-        return typeInfoCount(count);
+        if (!count) return E_POINTER;
+        *count = 1;  // the description of the interface
+        return S_OK;
     }
     static HRESULT STDMETHODCALLTYPE GetTypeInfo(DualInterface* self, UINT index, LCID,
                                                  ITypeInfo** info) noexcept {
