@@ -3,11 +3,13 @@
 
 #include <cstdio>
 
-#include "check.h"
+#include "win/tests/support/check.h"
 #include "client_checks.h"
+#include "com/string_array.h"
 #include "server_access.h"
 #include "vamuMapserver.h"
 #include "win/host/late_call.h"
+#include "win/platform/bstr.h"
 
 namespace vamu::wine_test {
 namespace {
@@ -28,16 +30,12 @@ void time(const char* label, long iterations, Request request) {
                 iterations);
 }
 
+// The caller's variables, each call's answers replacing the last ones.
 struct Features {
     VARIANT_BOOL b[5] = {};
-    BSTR help = nullptr, shortName = nullptr;
+    win::Bstr help, shortName;
     LONG topic = 0;
-    SAFEARRAY* captions = nullptr;
-    ~Features() {
-        SysFreeString(help);
-        SysFreeString(shortName);
-        SafeArrayDestroy(captions);
-    }
+    com::SafeArray captions;
 };
 
 }  // namespace
@@ -49,14 +47,15 @@ void benchRequests(long iterations) {
     Features f;
     const DISPID id = idOf(server.get(), L"GetSupportedFeatures");
     time("GetSupportedFeatures, Invoke by dispid", iterations, [&] {
-        CallOutcome r = invoke(server.get(), id, DISPATCH_METHOD,
-                               {ref(&f.b[0]), ref(&f.b[1]), ref(&f.b[2]), ref(&f.b[3]), ref(&f.b[4]),
-                                ref(&f.help), ref(&f.topic), ref(&f.shortName), ref(&f.captions)});
+        CallOutcome r =
+            invoke(server.get(), id, DISPATCH_METHOD,
+                   {ref(&f.b[0]), ref(&f.b[1]), ref(&f.b[2]), ref(&f.b[3]), ref(&f.b[4]), ref(f.help.put()),
+                    ref(&f.topic), ref(f.shortName.put()), ref(f.captions.slot())});
         if (FAILED(r.hr)) fail(__FILE__, __LINE__, "GetSupportedFeatures failed");
     });
     time("GetSupportedFeatures, vtable", iterations, [&] {
-        dual->GetSupportedFeatures(&f.b[0], &f.b[1], &f.b[2], &f.b[3], &f.b[4], &f.help, &f.topic,
-                                   &f.shortName, &f.captions);
+        dual->GetSupportedFeatures(&f.b[0], &f.b[1], &f.b[2], &f.b[3], &f.b[4], f.help.put(), &f.topic,
+                                   f.shortName.put(), f.captions.slot());
     });
     time("strServerName get, GetIDsOfNames + Invoke", iterations,
          [&] { CallOutcome r = get(server.get(), L"strServerName"); });

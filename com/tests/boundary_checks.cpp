@@ -3,8 +3,8 @@
 // IDispatch::Invoke answers E_UNEXPECTED with error info, and nothing
 // crashes. Then the generated object with a working core: its identities,
 // reference counts and slots. The object is driven directly, without
-// registration; the program prints "N passed, N failed" and exits non-zero
-// on a failure.
+// registration; the program prints each case, "boundary: N passed, N
+// failed" and exits non-zero on a failure.
 
 #include <windows.h>
 #include <oaidl.h>
@@ -16,16 +16,20 @@
 #include <string>
 #include <utility>
 
-#include "check.h"
 #include "com/map_serv_members.h"
 #include "com/map_serv_object.h"
+#include "com/string_array.h"
 #include "engine/module.h"
+#include "win/platform/bstr.h"
 #include "win/platform/com_ptr.h"
+#include "win/platform/variant.h"
+#include "win/tests/support/check.h"
 #include "win/win_platform.h"
 
 namespace vamu::wine_test {
 namespace {
 
+using win::Bstr;
 using win::ComPtr;
 
 constexpr wchar_t kDescription[] = L"Unexpected failure: core failure";
@@ -36,12 +40,9 @@ public:
     com::MapServRequests& requests() override { throw std::logic_error("core failure"); }
 };
 
-std::wstring takeText(BSTR& text) {
-    std::wstring out = text ? text : L"";
-    SysFreeString(text);
-    text = nullptr;
-    return out;
-}
+std::wstring textOf(const Bstr& text) { return text.get() ? text.get() : L""; }
+
+std::wstring takeText(BSTR& text) { return textOf(Bstr::attach(std::exchange(text, nullptr))); }
 
 void checkVtableCall(const char* what, HRESULT hr) {
     if (hr != E_UNEXPECTED) {
@@ -53,33 +54,33 @@ void checkVtableCall(const char* what, HRESULT hr) {
         fail(__FILE__, __LINE__, std::string(what) + " left no error info");
         return;
     }
-    BSTR text = nullptr;
-    error->GetDescription(&text);
-    CHECK_WSTR(kDescription, takeText(text));
+    Bstr text;
+    error->GetDescription(text.put());
+    CHECK_WSTR(kDescription, textOf(text));
 }
 
 // One caller's variable of each type, passed by reference as VB passes it.
 struct Variables {
-    BSTR text = nullptr;
+    Bstr text;
     VARIANT_BOOL boolean = VARIANT_FALSE;
     double real = 0;
     SHORT integer = 0;
     LONG longInt = 0;
     IDispatch* object = nullptr;
-    SAFEARRAY* array = nullptr;
+    com::SafeArray array;
 
     // A string by value is a null BSTR; a string array is VT_ARRAY | VT_BSTR.
     VARIANTARG argFor(VARTYPE type) {
         VARIANTARG v{};
         v.vt = type;
         if (!(type & VT_BYREF)) return v;
-        const std::pair<VARTYPE, void*> variables[] = {{VT_BSTR, &text},
+        const std::pair<VARTYPE, void*> variables[] = {{VT_BSTR, text.put()},
                                                        {VT_BOOL, &boolean},
                                                        {VT_R8, &real},
                                                        {VT_I2, &integer},
                                                        {VT_I4, &longInt},
                                                        {VT_DISPATCH, &object},
-                                                       {VT_ARRAY | VT_BSTR, &array}};
+                                                       {VT_ARRAY | VT_BSTR, array.slot()}};
         for (const auto& [variableType, variable] : variables) {
             if ((type & ~VT_BYREF) == variableType) v.byref = variable;
         }
@@ -117,19 +118,17 @@ void checkEveryVtableMethod(_clsMapServ* s) {
             types[k] = args[k].vt;
             argPointers[k] = &args[k];
         }
-        VARIANT returned;
-        VariantInit(&returned);
+        win::Variant returned;
         const HRESULT called =
             DispCallFunc(s, (7 + index) * sizeof(void*), CC_STDCALL, VT_ERROR, static_cast<UINT>(n),
-                         types.data(), argPointers.data(), &returned);
+                         types.data(), argPointers.data(), returned.get());
         const std::string what = narrow(reinterpret_cast<const wchar_t*>(m.name));
         if (called != S_OK) {
             fail(__FILE__, __LINE__,
                  "DispCallFunc " + what + " gave " + hex(static_cast<unsigned long>(called)));
             continue;
         }
-        checkVtableCall(what.c_str(), returned.scode);
-        SysFreeString(variables.text);
+        checkVtableCall(what.c_str(), returned.ref().scode);
     }
 }
 
@@ -142,10 +141,9 @@ void checkEveryInvoke(IDispatch* object) {
         const bool isPut = m.kind == com::MemberKind::PropertyPut;
         DISPPARAMS params{args.data(), isPut ? &put : nullptr, static_cast<UINT>(m.count), isPut ? 1u : 0u};
         EXCEPINFO info{};
-        VARIANT result;
-        VariantInit(&result);
+        win::Variant result;
         const HRESULT hr =
-            object->Invoke(m.id, IID_NULL, 0x409, flagsFor(m.kind), &params, &result, &info, nullptr);
+            object->Invoke(m.id, IID_NULL, 0x409, flagsFor(m.kind), &params, result.get(), &info, nullptr);
         const std::string what = narrow(reinterpret_cast<const wchar_t*>(m.name));
         if (hr != DISP_E_EXCEPTION || info.scode != E_UNEXPECTED) {
             fail(__FILE__, __LINE__,
@@ -157,7 +155,6 @@ void checkEveryInvoke(IDispatch* object) {
         CHECK_WSTR(kDescription, takeText(info.bstrDescription));
         takeText(info.bstrSource);
         takeText(info.bstrHelpFile);
-        VariantClear(&result);
     }
 }
 
@@ -167,6 +164,7 @@ IUnknown* identityOf(IUnknown* from) {
     return identity.get();  // still held by the object's other references
 }
 
+// The reference count itself, read by a balanced AddRef and Release.
 ULONG countOf(IUnknown* object) {
     object->AddRef();
     return object->Release();
@@ -209,30 +207,22 @@ void checkIdentities(_clsMapServ* dual) {
 // told apart through the vtable, a method's arguments arrive in their
 // places, and a null argument is E_POINTER with error info.
 void checkSlotsReachTheirRequests(_clsMapServ* dual) {
-    BSTR server = SysAllocString(L"server name"), map = SysAllocString(L"map name");
-    CHECK_HR(S_OK, dual->put_strServerName(server));
-    CHECK_HR(S_OK, dual->put_strMapName(map));
-    SysFreeString(server);
-    SysFreeString(map);
-    BSTR read = nullptr;
-    CHECK_HR(S_OK, dual->get_strServerName(&read));
-    CHECK_WSTR(L"server name", read ? read : L"");
-    SysFreeString(read);
-    read = nullptr;
-    CHECK_HR(S_OK, dual->get_strMapName(&read));
-    CHECK_WSTR(L"map name", read ? read : L"");
-    SysFreeString(read);
+    const Bstr server(u"server name"), map(u"map name");
+    CHECK_HR(S_OK, dual->put_strServerName(server.get()));
+    CHECK_HR(S_OK, dual->put_strMapName(map.get()));
+    Bstr serverRead, mapRead;
+    CHECK_HR(S_OK, dual->get_strServerName(serverRead.put()));
+    CHECK_WSTR(L"server name", textOf(serverRead));
+    CHECK_HR(S_OK, dual->get_strMapName(mapRead.put()));
+    CHECK_WSTR(L"map name", textOf(mapRead));
 
     VARIANT_BOOL b[5] = {};
-    BSTR help = nullptr, shortName = nullptr;
+    Bstr help, shortName;
     LONG topic = 0;
-    SAFEARRAY* captions = nullptr;
-    CHECK_HR(S_OK, dual->GetSupportedFeatures(&b[0], &b[1], &b[2], &b[3], &b[4], &help, &topic, &shortName,
-                                              &captions));
-    CHECK(topic == -1 && captions != nullptr && shortName != nullptr);
-    SysFreeString(help);
-    SysFreeString(shortName);
-    if (captions) SafeArrayDestroy(captions);
+    com::SafeArray captions;
+    CHECK_HR(S_OK, dual->GetSupportedFeatures(&b[0], &b[1], &b[2], &b[3], &b[4], help.put(), &topic,
+                                              shortName.put(), captions.slot()));
+    CHECK(topic == -1 && captions.get() != nullptr && shortName.get() != nullptr);
 
     CHECK_HR(E_POINTER, dual->get_strMapName(nullptr));
     ComPtr<IErrorInfo> error;
@@ -251,14 +241,14 @@ int main() {
                       [](Module&) -> std::unique_ptr<PanelAccess> { throw std::logic_error("no panel"); });
         auto* object = new wine_test::ThrowingCore(module);
         const auto server = win::ComPtr<_clsMapServ>::attach(object->dual());
-        wine_test::checkEveryVtableMethod(server.get());
-        wine_test::checkEveryInvoke(server.get());
+        wine_test::runCase("every_vtable_method", [&] { wine_test::checkEveryVtableMethod(server.get()); });
+        wine_test::runCase("every_invoke", [&] { wine_test::checkEveryInvoke(server.get()); });
 
         const auto working = win::ComPtr<_clsMapServ>::attach((new com::MapServObject(module))->dual());
-        wine_test::checkIdentities(working.get());
-        wine_test::checkSlotsReachTheirRequests(working.get());
+        wine_test::runCase("identities", [&] { wine_test::checkIdentities(working.get()); });
+        wine_test::runCase("slots_reach_their_requests",
+                           [&] { wine_test::checkSlotsReachTheirRequests(working.get()); });
     }
     CoUninitialize();
-    std::printf("boundary: %d passed, %d failed\n", wine_test::passes(), wine_test::failures());
-    return wine_test::failures() == 0 ? 0 : 1;
+    return wine_test::report("boundary");
 }

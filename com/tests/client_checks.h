@@ -9,6 +9,9 @@
 
 namespace vamu::wine_test {
 
+// The host's objects and calls, shared with vamu-host.exe.
+using namespace ::vamu::host;
+
 void checkTypeLibrary();
 void checkRegistered();
 void checkUnregistered();

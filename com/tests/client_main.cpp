@@ -8,10 +8,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <functional>
 #include <string>
 
-#include "check.h"
+#include "win/tests/support/check.h"
 #include "client_checks.h"
 
 namespace {
@@ -24,42 +24,37 @@ std::wstring widen(const char* text) {
     return out;
 }
 
-bool run(int argc, char** argv) {
+// The group of checks the command line names, or nothing for an unknown one.
+std::function<void()> group(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";
-    if (what == "typelib") {
-        checkTypeLibrary();
-    } else if (what == "registered") {
-        checkRegistered();
-    } else if (what == "unregistered") {
-        checkUnregistered();
-    } else if (what == "dispatch") {
-        checkDispatchRules();
-    } else if (what == "session" && argc > 2) {
-        checkSession(widen(argv[2]));
-    } else if (what == "install" && argc > 2) {
-        checkInstallMessage(widen(argv[2]));
-    } else if (what == "random" && argc > 2) {
-        randomCalls(argc > 3 ? std::atol(argv[3]) : 20000, widen(argv[2]));
-    } else if (what == "soak" && argc > 2) {
-        soakRequests(argc > 3 ? std::atol(argv[3]) : 10000, widen(argv[2]));
-    } else if (what == "bench") {
-        benchRequests(argc > 2 ? std::atol(argv[2]) : 20000);
-    } else {
-        std::printf(
-            "usage: vamu_wine_client typelib|registered|unregistered|dispatch|session DIR|install DIR|bench "
-            "[N]|random DIR [N]|soak DIR [N]\n");
-        return false;
-    }
-    std::printf("%s: %d passed, %d failed\n", what.c_str(), passes(), failures());
-    return true;
+    const std::wstring dir = argc > 2 ? widen(argv[2]) : L"";
+    const long count = argc > 3 ? std::atol(argv[3]) : 0;
+    if (what == "typelib") return checkTypeLibrary;
+    if (what == "registered") return checkRegistered;
+    if (what == "unregistered") return checkUnregistered;
+    if (what == "dispatch") return checkDispatchRules;
+    if (what == "bench") return [argc, argv] { benchRequests(argc > 2 ? std::atol(argv[2]) : 20000); };
+    if (argc < 3) return {};
+    if (what == "session") return [dir] { checkSession(dir); };
+    if (what == "install") return [dir] { checkInstallMessage(dir); };
+    if (what == "random") return [dir, count] { randomCalls(count > 0 ? count : 20000, dir); };
+    if (what == "soak") return [dir, count] { soakRequests(count > 0 ? count : 10000, dir); };
+    return {};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
+    const std::function<void()> checks = group(argc, argv);
+    if (!checks) {
+        std::printf(
+            "usage: vamu_wine_client typelib|registered|unregistered|dispatch|session DIR|install DIR|bench "
+            "[N]|random DIR [N]|soak DIR [N]\n");
+        return 2;
+    }
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
-    const bool known = run(argc, argv);
+    runCase(argv[1], checks);
     CoUninitialize();
-    return !known ? 2 : (failures() == 0 ? 0 : 1);
+    return report(argv[1]);
 }

@@ -10,21 +10,43 @@
 #include <string>
 #include <vector>
 
-#include "check.h"
+#include "win/tests/support/check.h"
 #include "client_checks.h"
+#include "com/string_array.h"
 #include "server_access.h"
 #include "vamuMapserver.h"
 #include "win/host/late_call.h"
 #include "win/host/message_box_watch.h"
+#include "win/platform/bstr.h"
+#include "win/platform/variant.h"
 
 namespace vamu::wine_test {
 namespace {
 
+using com::SafeArray;
+using win::Bstr;
 using win::ComPtr;
+using win::Variant;
 
 constexpr DISPID kGetSupportedFeatures = 0x60030001;
 constexpr HRESULT kObjectNotSet = static_cast<HRESULT>(0x800A005B);
 const std::wstring kHelpCaption = L"ヴァムーマップサーバーHelp";
+
+// By-reference arguments to each of the caller's VARIANTs.
+template <std::size_t N>
+std::vector<VARIANT> refs(Variant (&variables)[N]) {
+    std::vector<VARIANT> args;
+    for (Variant& each : variables) args.push_back(ref(each.get()));
+    return args;
+}
+
+// A VARIANT holding a new two-element array of the given element type.
+Variant arrayVariant(VARTYPE element) {
+    Variant array;
+    array.get()->vt = static_cast<VARTYPE>(VT_ARRAY | element);
+    array.get()->parray = SafeArrayCreateVector(element, 0, 2);
+    return array;
+}
 
 void checkNames(IDispatch* server) {
     CHECK(idOf(server, L"getsupportedfeatures") == kGetSupportedFeatures);
@@ -45,85 +67,73 @@ void checkNames(IDispatch* server) {
 // also an array with other bounds that already holds the same captions.
 void checkFeaturesByReference(IDispatch* server, VARIANT_BOOL zoomAllIn, bool sameCaptions = false) {
     VARIANT_BOOL diagonal = 0, zoomIn = 0, zoomOut = 0, zoomAll = zoomAllIn, panel = 0;
-    BSTR help = SysAllocString(L"old"), shortName = nullptr;
+    Bstr help(u"old"), shortName;
     LONG topic = 5;
-    SAFEARRAY* captions =
-        sameCaptions ? stringArray({kHelpCaption, L"Hello ! 「  」"}, 1) : stringArray({L"a", L"b", L"c"}, 1);
+    SafeArray captions(sameCaptions ? stringArray({kHelpCaption, L"Hello ! 「  」"}, 1)
+                                    : stringArray({L"a", L"b", L"c"}, 1));
     CallOutcome r = invoke(server, kGetSupportedFeatures, DISPATCH_METHOD,
                            {ref(&diagonal), ref(&zoomIn), ref(&zoomOut), ref(&zoomAll), ref(&panel),
-                            ref(&help), ref(&topic), ref(&shortName), ref(&captions)});
+                            ref(help.put()), ref(&topic), ref(shortName.put()), ref(captions.slot())});
     CHECK_HR(S_OK, r.hr);
     CHECK(r.result.vt == VT_EMPTY);
     CHECK(diagonal == VARIANT_TRUE && zoomIn == VARIANT_TRUE && zoomOut == VARIANT_TRUE);
     CHECK(panel == VARIANT_TRUE);
     CHECK(zoomAll == zoomAllIn);
-    CHECK_WSTR(L"c:\\test.bmp", text(help));
+    CHECK_WSTR(L"c:\\test.bmp", text(help.get()));
     CHECK(topic == -1);
-    CHECK_WSTR(L"VAMU Mapserver", text(shortName));
-    CHECK(lowerBound(captions) == 0 && upperBound(captions) == 1);
-    const std::vector<std::wstring> items = arrayItems(captions);
+    CHECK_WSTR(L"VAMU Mapserver", text(shortName.get()));
+    CHECK(lowerBound(captions.get()) == 0 && upperBound(captions.get()) == 1);
+    const std::vector<std::wstring> items = arrayItems(captions.get());
     CHECK(items.size() == 2 && items[0] == kHelpCaption && items[1] == L"Hello ! 「  」");
-    SysFreeString(help);
-    SysFreeString(shortName);
-    SafeArrayDestroy(captions);
 }
 
 // As VBScript passes its variables: references to VARIANTs, here Empty or
 // of another type, which come back in the parameters' types; the captions
 // as an array of Variants holding the strings, which a script can index.
 void checkFeaturesByVariant(IDispatch* server) {
-    VARIANT v[9];
-    for (VARIANT& each : v) VariantInit(&each);
-    v[3].vt = VT_I2;
-    v[3].iVal = 1;
-    std::vector<VARIANT> args;
-    for (VARIANT& each : v) args.push_back(ref(&each));
-    CHECK_HR(S_OK, invoke(server, kGetSupportedFeatures, DISPATCH_METHOD, args).hr);
-    CHECK(v[0].vt == VT_BOOL && v[0].boolVal == VARIANT_TRUE);
-    CHECK(v[3].vt == VT_BOOL && v[3].boolVal == VARIANT_TRUE);  // 1 as a Boolean, kept
-    CHECK(v[5].vt == VT_BSTR && text(v[5].bstrVal) == L"c:\\test.bmp");
-    CHECK(v[6].vt == VT_I4 && v[6].lVal == -1);
-    CHECK(v[8].vt == (VT_ARRAY | VT_VARIANT));
-    if (v[8].vt == (VT_ARRAY | VT_VARIANT)) {
-        CHECK(lowerBound(v[8].parray) == 0 && upperBound(v[8].parray) == 1);
-        VARIANT* items = nullptr;
-        if (SUCCEEDED(SafeArrayAccessData(v[8].parray, reinterpret_cast<void**>(&items)))) {
-            CHECK(items[0].vt == VT_BSTR && text(items[0].bstrVal) == kHelpCaption);
-            CHECK(items[1].vt == VT_BSTR && text(items[1].bstrVal) == L"Hello ! 「  」");
-            SafeArrayUnaccessData(v[8].parray);
+    {
+        Variant v[9];
+        v[3] = Variant::i2(1);
+        CHECK_HR(S_OK, invoke(server, kGetSupportedFeatures, DISPATCH_METHOD, refs(v)).hr);
+        CHECK(v[0].type() == VT_BOOL && v[0].ref().boolVal == VARIANT_TRUE);
+        CHECK(v[3].type() == VT_BOOL && v[3].ref().boolVal == VARIANT_TRUE);  // 1 as a Boolean, kept
+        CHECK(v[5].type() == VT_BSTR && text(v[5].ref().bstrVal) == L"c:\\test.bmp");
+        CHECK(v[6].type() == VT_I4 && v[6].ref().lVal == -1);
+        CHECK(v[8].type() == (VT_ARRAY | VT_VARIANT));
+        if (v[8].type() == (VT_ARRAY | VT_VARIANT)) {
+            SAFEARRAY* captions = v[8].ref().parray;
+            CHECK(lowerBound(captions) == 0 && upperBound(captions) == 1);
+            VARIANT* items = nullptr;
+            if (SUCCEEDED(SafeArrayAccessData(captions, reinterpret_cast<void**>(&items)))) {
+                CHECK(items[0].vt == VT_BSTR && text(items[0].bstrVal) == kHelpCaption);
+                CHECK(items[1].vt == VT_BSTR && text(items[1].bstrVal) == L"Hello ! 「  」");
+                SafeArrayUnaccessData(captions);
+            }
         }
     }
-    for (VARIANT& each : v) VariantClear(&each);
 
     // A VARIANT that held a string array gets a string array back.
-    VARIANT strings;
-    VariantInit(&strings);
-    strings.vt = VT_ARRAY | VT_BSTR;
-    strings.parray = stringArray({L"a", L"b", L"c"}, 1);
-    for (VARIANT& each : v) VariantInit(&each);
-    v[8] = strings;
-    CHECK_HR(S_OK, invoke(server, kGetSupportedFeatures, DISPATCH_METHOD, args).hr);
-    CHECK(v[8].vt == (VT_ARRAY | VT_BSTR) && lowerBound(v[8].parray) == 0 &&
-          arrayItems(v[8].parray).at(0) == kHelpCaption);
-    for (VARIANT& each : v) VariantClear(&each);
+    Variant v[9];
+    v[8].get()->vt = VT_ARRAY | VT_BSTR;
+    v[8].get()->parray = stringArray({L"a", L"b", L"c"}, 1);
+    CHECK_HR(S_OK, invoke(server, kGetSupportedFeatures, DISPATCH_METHOD, refs(v)).hr);
+    CHECK(v[8].type() == (VT_ARRAY | VT_BSTR) && lowerBound(v[8].ref().parray) == 0 &&
+          arrayItems(v[8].ref().parray).at(0) == kHelpCaption);
 }
 
 // As a client that passes values: nothing can come back, but the call works.
 void checkFeaturesByValue(IDispatch* server) {
-    BSTR help = SysAllocString(L"h"), shortName = SysAllocString(L"s");
-    SAFEARRAY* captions = stringArray({L"x"}, 3);
+    const Bstr help(u"h"), shortName(u"s");
+    const SafeArray captions(stringArray({L"x"}, 3));
     VARIANT boolean = value(LONG{0}), array;
     VariantInit(&array);
     array.vt = VT_ARRAY | VT_BSTR;
-    array.parray = captions;
+    array.parray = captions.get();  // borrowed: a value argument stays the caller's
     CallOutcome r = invoke(server, kGetSupportedFeatures, DISPATCH_METHOD,
-                           {boolean, boolean, boolean, boolean, boolean, bstrValue(help), value(1.0),
-                            bstrValue(shortName), array});
+                           {boolean, boolean, boolean, boolean, boolean, bstrValue(help.get()), value(1.0),
+                            bstrValue(shortName.get()), array});
     CHECK_HR(S_OK, r.hr);
-    CHECK(lowerBound(captions) == 3 && arrayItems(captions) == std::vector<std::wstring>{L"x"});
-    SysFreeString(help);
-    SysFreeString(shortName);
-    SafeArrayDestroy(captions);
+    CHECK(lowerBound(captions.get()) == 3 && arrayItems(captions.get()) == std::vector<std::wstring>{L"x"});
 }
 
 void checkCountsAndTypes(IDispatch* server) {
@@ -141,19 +151,15 @@ void checkCountsAndTypes(IDispatch* server) {
     CHECK_HR(DISP_E_TYPEMISMATCH, r.hr);
     CHECK(r.argErr == 2);
 
-    VARIANT word;
-    VariantInit(&word);
-    word.vt = VT_BSTR;
-    word.bstrVal = SysAllocString(L"north");
+    Variant word = Variant::string(u"north");
     IDispatch* nothing = nullptr;
     double x = 0;
-    r = call(server, L"DrawMapFromCentre", {ref(&nothing), ref(&x), ref(&word)});
+    r = call(server, L"DrawMapFromCentre", {ref(&nothing), ref(&x), ref(word.get())});
     CHECK_HR(DISP_E_TYPEMISMATCH, r.hr);
     CHECK(r.argErr == 0);
-    r = call(server, L"ZoomIn", {word});
+    r = call(server, L"ZoomIn", {word.ref()});
     CHECK_HR(DISP_E_TYPEMISMATCH, r.hr);
     CHECK(r.argErr == 0);
-    VariantClear(&word);
 
     r = call(server, L"SpecialMenuOption", {value(nothing), value(LONG{70000})});
     CHECK_HR(DISP_E_OVERFLOW, r.hr);
@@ -178,8 +184,8 @@ void checkMembersAndNamedArgs(IDispatch* server) {
 // without its named argument, a NaN or an infinity for an Integer.
 void checkMalformedCalls(IDispatch* server) {
     constexpr DISPID kStrMapName = 0x40030004, kZoomIn = 0x6003000C, kSpecialMenuOption = 0x6003000A;
-    BSTR name = SysAllocString(L"Kanto");
-    VARIANT arg = bstrValue(name);
+    const Bstr name(u"Kanto");
+    VARIANT arg = bstrValue(name.get());
     DISPPARAMS noNames{&arg, nullptr, 1, 1};
     CHECK_HR(E_INVALIDARG, server->Invoke(kStrMapName, IID_NULL, 0, DISPATCH_PROPERTYPUT, &noNames, nullptr,
                                           nullptr, nullptr));
@@ -191,11 +197,9 @@ void checkMalformedCalls(IDispatch* server) {
     DISPPARAMS moreNames{&arg, names, 1, 2};
     CHECK_HR(E_INVALIDARG, server->Invoke(kStrMapName, IID_NULL, 0, DISPATCH_PROPERTYPUT, &moreNames, nullptr,
                                           nullptr, nullptr));
-    CHECK_HR(DISP_E_PARAMNOTFOUND, invoke(server, kStrMapName, DISPATCH_PROPERTYPUT, {bstrValue(name)}).hr);
-    CHECK_HR(
-        DISP_E_MEMBERNOTFOUND,
-        invoke(server, kStrMapName, DISPATCH_PROPERTYPUTREF, {bstrValue(name)}, {DISPID_PROPERTYPUT}).hr);
-    SysFreeString(name);
+    CHECK_HR(DISP_E_PARAMNOTFOUND, invoke(server, kStrMapName, DISPATCH_PROPERTYPUT, {arg}).hr);
+    CHECK_HR(DISP_E_MEMBERNOTFOUND,
+             invoke(server, kStrMapName, DISPATCH_PROPERTYPUTREF, {arg}, {DISPID_PROPERTYPUT}).hr);
     CHECK_WSTR(L"", text(get(server, L"strMapName").result.bstrVal));  // nothing was put
 
     IDispatch* nothing = nullptr;
@@ -232,10 +236,9 @@ void checkProperties(IDispatch* server) {
     CallOutcome r = get(server, L"strServerName");
     CHECK_HR(S_OK, r.hr);
     CHECK(r.result.vt == VT_BSTR && text(r.result.bstrVal).empty());
-    BSTR name = SysAllocString(L"Kanto");
-    CHECK_HR(S_OK, put(server, L"strMapName", bstrValue(name)).hr);
-    CHECK_HR(S_OK, put(server, L"strServerName", ref(&name)).hr);
-    SysFreeString(name);
+    Bstr name(u"Kanto");
+    CHECK_HR(S_OK, put(server, L"strMapName", bstrValue(name.get())).hr);
+    CHECK_HR(S_OK, put(server, L"strServerName", ref(name.put())).hr);
     r = invoke(server, 0x40030004, DISPATCH_METHOD, {});  // a script reads it as a call
     CHECK(r.result.vt == VT_BSTR && text(r.result.bstrVal) == L"Kanto");
     CHECK_WSTR(L"Kanto", text(get(server, L"strServerName").result.bstrVal));
@@ -256,27 +259,18 @@ void checkErrorReports(IDispatch* server) {
 }
 
 void checkArraysLeftAlone(IDispatch* server) {
-    SAFEARRAY* views = stringArray({L"home", L"club"}, 1);
-    SAFEARRAY* before = views;
-    CHECK_HR(S_OK, call(server, L"LoadFavouriteViews", {ref(&views)}).hr);
-    CHECK(views == before && lowerBound(views) == 1);
-    SafeArrayDestroy(views);
+    SafeArray views(stringArray({L"home", L"club"}, 1));
+    SAFEARRAY* before = views.get();
+    CHECK_HR(S_OK, call(server, L"LoadFavouriteViews", {ref(views.slot())}).hr);
+    CHECK(views.get() == before && lowerBound(views.get()) == 1);
 
-    VARIANT scripted;
-    VariantInit(&scripted);
-    scripted.vt = VT_ARRAY | VT_VARIANT;
-    scripted.parray = SafeArrayCreateVector(VT_VARIANT, 0, 2);
-    SAFEARRAY* scriptArray = scripted.parray;
-    CHECK_HR(S_OK, call(server, L"LoadFavouriteViews", {ref(&scripted)}).hr);
-    CHECK(scripted.vt == (VT_ARRAY | VT_VARIANT) && scripted.parray == scriptArray);
-    VariantClear(&scripted);
+    Variant scripted = arrayVariant(VT_VARIANT);
+    SAFEARRAY* scriptArray = scripted.ref().parray;
+    CHECK_HR(S_OK, call(server, L"LoadFavouriteViews", {ref(scripted.get())}).hr);
+    CHECK(scripted.type() == (VT_ARRAY | VT_VARIANT) && scripted.ref().parray == scriptArray);
 
-    VARIANT numbers;
-    VariantInit(&numbers);
-    numbers.vt = VT_ARRAY | VT_I4;
-    numbers.parray = SafeArrayCreateVector(VT_I4, 0, 2);
-    CHECK_HR(DISP_E_TYPEMISMATCH, call(server, L"LoadFavouriteViews", {ref(&numbers)}).hr);
-    VariantClear(&numbers);
+    Variant numbers = arrayVariant(VT_I4);
+    CHECK_HR(DISP_E_TYPEMISMATCH, call(server, L"LoadFavouriteViews", {ref(numbers.get())}).hr);
 }
 
 void checkMenuBeforeInitialize(IDispatch* server) {
@@ -312,29 +306,24 @@ void checkVtable(IDispatch* server) {
     CHECK_HR(S_OK, server->QueryInterface(IID__clsMapServ, dual.putVoid()));
     if (!dual) return;
     VARIANT_BOOL b[5] = {};
-    BSTR help = nullptr, shortName = nullptr;
+    Bstr help, shortName;
     LONG topic = 0;
-    SAFEARRAY* captions = nullptr;
-    CHECK_HR(E_POINTER, dual->GetSupportedFeatures(&b[0], &b[1], &b[2], &b[3], nullptr, &help, &topic,
-                                                   &shortName, &captions));
-    CHECK_HR(S_OK, dual->GetSupportedFeatures(&b[0], &b[1], &b[2], &b[3], &b[4], &help, &topic, &shortName,
-                                              &captions));
-    CHECK(b[4] == VARIANT_TRUE && topic == -1 && captions && upperBound(captions) == 1);
-    SysFreeString(help);
-    SysFreeString(shortName);
-    SafeArrayDestroy(captions);
+    SafeArray captions;
+    CHECK_HR(E_POINTER, dual->GetSupportedFeatures(&b[0], &b[1], &b[2], &b[3], nullptr, help.put(), &topic,
+                                                   shortName.put(), captions.slot()));
+    CHECK_HR(S_OK, dual->GetSupportedFeatures(&b[0], &b[1], &b[2], &b[3], &b[4], help.put(), &topic,
+                                              shortName.put(), captions.slot()));
+    CHECK(b[4] == VARIANT_TRUE && topic == -1 && captions.get() && upperBound(captions.get()) == 1);
 
     CHECK_HR(kObjectNotSet, dual->SafeCall());
     ComPtr<IErrorInfo> error;
     CHECK_HR(S_OK, GetErrorInfo(0, error.put()));
     if (error) {
-        BSTR description = nullptr, source = nullptr;
-        error->GetDescription(&description);
-        error->GetSource(&source);
-        CHECK_WSTR(L"Object variable or With block variable not set", text(description));
-        CHECK_WSTR(L"vamuMapserver", text(source));
-        SysFreeString(description);
-        SysFreeString(source);
+        Bstr description, source;
+        error->GetDescription(description.put());
+        error->GetSource(source.put());
+        CHECK_WSTR(L"Object variable or With block variable not set", text(description.get()));
+        CHECK_WSTR(L"vamuMapserver", text(source.get()));
     }
     ComPtr<ISupportErrorInfo> supports;
     CHECK_HR(S_OK, server->QueryInterface(IID_ISupportErrorInfo, supports.putVoid()));
@@ -409,6 +398,8 @@ void checkDispatchRules() {
     checkTypeInfo(server.get());
     checkEventsClass();
     checkLockCount();
+    // The reference count itself: the test's is the only one left, and
+    // its release destroys the object.
     CHECK(server.get()->AddRef() == 2);
     server.get()->Release();
     CHECK(server.detach()->Release() == 0);

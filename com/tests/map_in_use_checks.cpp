@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "check.h"
+#include "win/tests/support/check.h"
 #include "client_checks.h"
 
 namespace vamu::wine_test {

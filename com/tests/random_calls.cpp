@@ -15,18 +15,24 @@
 #include <string>
 #include <vector>
 
-#include "check.h"
+#include "win/tests/support/check.h"
 #include "client_checks.h"
+#include "com/string_array.h"
 #include "win/host/host_automation.h"
 #include "win/host/late_call.h"
 #include "win/host/message_box_watch.h"
 #include "server_access.h"
 #include "win/host/host_objects.h"
+#include "win/platform/bstr.h"
+#include "win/platform/variant.h"
 
 namespace vamu::wine_test {
 namespace {
 
+using com::SafeArray;
+using win::Bstr;
 using win::ComPtr;
+using win::Variant;
 
 constexpr DISPID kMembers[] = {0x40030003, 0x40030004, 0x60030000, 0x60030001, 0x60030002, 0x60030003,
                                0x60030004, 0x60030005, 0x60030006, 0x60030007, 0x60030008, 0x60030009,
@@ -51,12 +57,10 @@ void makeDirectory(const std::wstring& dir) {
 }
 
 bool initialise(IDispatch* server, Host& h) {
-    BSTR callsign = SysAllocString(L"JA1ZZZ");
+    Bstr callsign(u"JA1ZZZ");
     IDispatch* e = &h.events;
     IDispatch* f = &h.form;
-    const HRESULT hr = call(server, L"Initialize", {ref(&callsign), ref(&e), ref(&f)}).hr;
-    SysFreeString(callsign);
-    return SUCCEEDED(hr);
+    return SUCCEEDED(call(server, L"Initialize", {ref(callsign.put()), ref(&e), ref(&f)}).hr);
 }
 
 HRESULT drawCorners(IDispatch* server, Host& h) {
@@ -66,16 +70,17 @@ HRESULT drawCorners(IDispatch* server, Host& h) {
 }
 
 // Storage that by-reference arguments point into, one slot per argument.
+// The objects are the host's, alive for the whole process.
 struct Slot {
-    double r8;
-    float r4;
-    LONG i4;
-    SHORT i2;
-    VARIANT_BOOL b;
-    BSTR s;
-    IDispatch* d;
-    SAFEARRAY* a;
-    VARIANT v;
+    double r8 = 0;
+    float r4 = 0;
+    LONG i4 = 0;
+    SHORT i2 = 0;
+    VARIANT_BOOL b = VARIANT_FALSE;
+    Bstr s;
+    IDispatch* d = nullptr;
+    SafeArray a;
+    Variant v;
 };
 
 class RandomCall {
@@ -87,9 +92,16 @@ public:
             pick(10) == 0 ? static_cast<DISPID>(random_()) : kMembers[pick(std::size(kMembers))];
         const WORD flags = pick(4) == 0 ? static_cast<WORD>(pick(0x20)) : static_cast<WORD>(1u << pick(4));
         const UINT count = static_cast<UINT>(pick(11));
-        args_.assign(count, VARIANT{});
-        slots_.assign(count, Slot{});
-        for (UINT i = 0; i < count; ++i) fill(args_[i], slots_[i]);
+        // Every slot in place before an argument points into one.
+        slots_.clear();
+        slots_.resize(count);
+        owned_.clear();
+        owned_.resize(count);
+        args_.clear();
+        for (UINT i = 0; i < count; ++i) {
+            fill(*owned_[i].get(), slots_[i]);
+            args_.push_back(owned_[i].ref());
+        }
         UINT named = pick(3) == 0 ? static_cast<UINT>(pick(3)) : 0;
         if ((flags & DISPATCH_PROPERTYPUT) && pick(2) == 0) named = 1;
         names_.assign(named, DISPID_PROPERTYPUT);
@@ -97,18 +109,12 @@ public:
         DISPPARAMS params{count ? args_.data() : nullptr, named ? names_.data() : nullptr, count, named};
         if (pick(20) == 0) params.rgvarg = nullptr;
         if (pick(20) == 0) params.rgdispidNamedArgs = nullptr;
-        VARIANT result;
-        VariantInit(&result);
-        EXCEPINFO info{};
-        UINT argErr = 0;
-        const HRESULT hr = server->Invoke(id, IID_NULL, 0, flags, &params, pick(2) ? &result : nullptr,
-                                          pick(2) ? &info : nullptr, &argErr);
-        VariantClear(&result);
-        SysFreeString(info.bstrSource);
-        SysFreeString(info.bstrDescription);
-        SysFreeString(info.bstrHelpFile);
-        cleanUp();
-        return hr;
+        CallOutcome outcome;
+        outcome.hr = server->Invoke(id, IID_NULL, 0, flags, &params, pick(2) ? &outcome.result : nullptr,
+                                    pick(2) ? &outcome.info : nullptr, &outcome.argErr);
+        // Whatever the callee left in the arguments is theirs again.
+        for (std::size_t i = 0; i < args_.size(); ++i) *owned_[i].get() = args_[i];
+        return outcome.hr;
     }
 
 private:
@@ -145,19 +151,18 @@ private:
         }
     }
 
-    BSTR anyString() {
-        static const wchar_t* texts[] = {L"", L"x", L"north", L"123", L"1e400", L"地図", L"-32769"};
-        return pick(8) == 0 ? nullptr : SysAllocString(texts[pick(std::size(texts))]);
+    Bstr anyString() {
+        static const char16_t* texts[] = {u"", u"x", u"north", u"123", u"1e400", u"地図", u"-32769"};
+        return pick(8) == 0 ? Bstr() : Bstr(texts[pick(std::size(texts))]);
     }
 
-    SAFEARRAY* anyArray(VARTYPE type) {
+    SafeArray anyArray(VARTYPE type) {
         SAFEARRAYBOUND bound{static_cast<ULONG>(pick(4)), static_cast<LONG>(pick(3)) - 1};
-        return SafeArrayCreate(type, 1, &bound);
+        return SafeArray(SafeArrayCreate(type, 1, &bound));
     }
 
+    // Fills an empty VARIANT; what it holds by value is its own.
     void fill(VARIANT& v, Slot& slot, bool nested = false) {
-        VariantInit(&v);
-        if (!nested) VariantInit(&slot.v);
         const bool byRef = pick(2) == 0;
         switch (pick(nested ? 10 : 11)) {
             case 0:
@@ -207,9 +212,9 @@ private:
                 slot.s = anyString();
                 v.vt = VT_BSTR;
                 if (byRef)
-                    v.pbstrVal = &slot.s;
+                    v.pbstrVal = slot.s.put();
                 else
-                    v.bstrVal = SysAllocString(slot.s);
+                    v.bstrVal = SysAllocString(slot.s.get());
                 break;
             case 7:
                 slot.d = anyObject();
@@ -224,9 +229,9 @@ private:
                 slot.a = anyArray(type);
                 v.vt = static_cast<VARTYPE>(VT_ARRAY | type);
                 if (byRef)
-                    v.pparray = &slot.a;
+                    v.pparray = slot.a.slot();
                 else
-                    SafeArrayCopy(slot.a, &v.parray);
+                    SafeArrayCopy(slot.a.get(), &v.parray);
                 break;
             }
             case 9:
@@ -234,27 +239,17 @@ private:
                 v.scode = DISP_E_PARAMNOTFOUND;
                 return;
             default:
-                fill(slot.v, slot, true);  // a VARIANT in a VARIANT, by reference
+                fill(*slot.v.get(), slot, true);  // a VARIANT in a VARIANT, by reference
                 v.vt = VT_BYREF | VT_VARIANT;
-                v.pvarVal = &slot.v;
+                v.pvarVal = slot.v.get();
                 return;
         }
         if (byRef) v.vt |= VT_BYREF;
     }
 
-    void cleanUp() {
-        for (VARIANT& v : args_) {
-            if (!(v.vt & VT_BYREF)) VariantClear(&v);
-        }
-        for (Slot& slot : slots_) {
-            SysFreeString(slot.s);
-            if (slot.a) SafeArrayDestroy(slot.a);
-            VariantClear(&slot.v);
-        }
-    }
-
     std::mt19937& random_;
     Host& h_;
+    std::vector<Variant> owned_;
     std::vector<VARIANT> args_;
     std::vector<Slot> slots_;
     std::vector<DISPID> names_;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "check.h"
+#include "win/tests/support/check.h"
 #include "client_checks.h"
 #include "vamuMapserver.h"
 #include "win/host/late_call.h"

@@ -1,6 +1,6 @@
 #include "server_access.h"
 
-#include "check.h"
+#include "win/tests/support/check.h"
 
 namespace vamu::wine_test {
 

@@ -9,19 +9,25 @@
 #include <string>
 #include <vector>
 
-#include "check.h"
+#include "win/tests/support/check.h"
 #include "client_checks.h"
+#include "com/string_array.h"
 #include "server_access.h"
 #include "vamuMapserver.h"
 #include "win/host/host_automation.h"
 #include "win/host/host_objects.h"
 #include "win/host/late_call.h"
 #include "win/host/message_box_watch.h"
+#include "win/platform/bstr.h"
+#include "win/platform/variant.h"
 
 namespace vamu::wine_test {
 namespace {
 
+using com::SafeArray;
+using win::Bstr;
 using win::ComPtr;
+using win::Variant;
 
 constexpr HRESULT kObjectNotSet = static_cast<HRESULT>(0x800A005B);
 constexpr HRESULT kTypeMismatch = static_cast<HRESULT>(0x800A000D);
@@ -82,12 +88,11 @@ double landShare(const std::wstring& path) {
 }
 
 CallOutcome initialize(IDispatch* server, Events& events, Form& form) {
-    BSTR callsign = SysAllocString(kCallsign.c_str());
+    Bstr callsign = Bstr::attach(SysAllocString(kCallsign.c_str()));
     IDispatch* e = &events;
     IDispatch* f = &form;
-    CallOutcome r = call(server, L"Initialize", {ref(&callsign), ref(&e), ref(&f)});
+    CallOutcome r = call(server, L"Initialize", {ref(callsign.put()), ref(&e), ref(&f)});
     CHECK(e == &events && f == &form);  // the caller's objects stay in place
-    SysFreeString(callsign);
     return r;
 }
 
@@ -111,16 +116,12 @@ void checkHandshake(IDispatch* server, HostObjects& h, HostAutomationClass& host
     CHECK_WSTR(L"vamuServer", text(get(server, L"strServerName").result.bstrVal));
     CHECK_WSTR(L"Atlas", text(get(server, L"strMapName").result.bstrVal));
 
-    VARIANT v[9];
+    Variant v[9];
     std::vector<VARIANT> args;
-    for (VARIANT& each : v) {
-        VariantInit(&each);
-        args.push_back(ref(&each));
-    }
+    for (Variant& each : v) args.push_back(ref(each.get()));
     CHECK_HR(S_OK, call(server, L"GetSupportedFeatures", args).hr);
-    if (v[8].vt == (VT_ARRAY | VT_BSTR))
-        CHECK(arrayItems(v[8].parray).at(1) == L"Hello ! 「 " + kCallsign + L" 」");
-    for (VARIANT& each : v) VariantClear(&each);
+    if (v[8].type() == (VT_ARRAY | VT_BSTR))
+        CHECK(arrayItems(v[8].ref().parray).at(1) == L"Hello ! 「 " + kCallsign + L" 」");
 }
 
 void checkFailuresBeforeCorners(IDispatch* server, HostObjects& h) {
@@ -170,14 +171,12 @@ void checkZoomAndPan(IDispatch* server, HostObjects& h) {
     r = call(server, L"ZoomOut", {value(pic)});
     CHECK_HR(S_OK, r.hr);
     CHECK(r.isTrue());
-    VARIANT scripted = value(pic), pan = value(LONG{2});
-    pic->AddRef();  // owned by scripted
-    r = call(server, L"ZoomPan", {ref(&scripted), ref(&pan)});
+    Variant scripted = Variant::dispatch(pic), pan = Variant::i4(2);
+    r = call(server, L"ZoomPan", {ref(scripted.get()), ref(pan.get())});
     CHECK_HR(S_OK, r.hr);
     CHECK(r.isTrue());
-    CHECK(scripted.vt == VT_DISPATCH && scripted.pdispVal == pic);
-    CHECK(pan.vt == VT_I2 && pan.iVal == 2);  // written back as the Integer it is
-    VariantClear(&scripted);
+    CHECK(scripted.type() == VT_DISPATCH && scripted.ref().pdispVal == pic);
+    CHECK(pan.type() == VT_I2 && pan.ref().iVal == 2);  // written back as the Integer it is
     CHECK(h.events1.information.size() >= reports + 3);
     r = call(server, L"ResizeMap", {ref(&pic), value(0.0), value(0.0), value(0.0), value(0.0)});
     CHECK_HR(S_OK, r.hr);
@@ -205,10 +204,9 @@ void checkMessageBoxes(IDispatch* server, HostObjects& h, MessageBoxWatch& boxes
     CHECK(withInteger(server, L"SpecialMenuOption", &h.pic1, 1).isFalse());
     CHECK(withInteger(server, L"SpecialMenuOption", &h.pic1, -1).isFalse());
     CHECK(withPicture(server, L"ZoomAll", &h.pic1).isFalse());
-    SAFEARRAY* views = stringArray({L"home"}, 1);
-    CHECK_HR(S_OK, call(server, L"SaveFavouriteViews", {ref(&views)}).hr);
-    CHECK(lowerBound(views) == 1 && arrayItems(views) == std::vector<std::wstring>{L"home"});
-    SafeArrayDestroy(views);
+    SafeArray views(stringArray({L"home"}, 1));
+    CHECK_HR(S_OK, call(server, L"SaveFavouriteViews", {ref(views.slot())}).hr);
+    CHECK(lowerBound(views.get()) == 1 && arrayItems(views.get()) == std::vector<std::wstring>{L"home"});
 
     const std::vector<SeenMessageBox> seen = boxes.take();
     CHECK(seen.size() == 4);
@@ -236,10 +234,9 @@ void checkVtableFailure(IDispatch* server, HostObjects& h) {
     CHECK(result == VARIANT_FALSE);
     ComPtr<IErrorInfo> error;
     CHECK_HR(S_OK, GetErrorInfo(0, error.put()));
-    BSTR description = nullptr;
-    if (error) error->GetDescription(&description);
-    CHECK_WSTR(L"Type mismatch", text(description));
-    SysFreeString(description);
+    Bstr description;
+    if (error) error->GetDescription(description.put());
+    CHECK_WSTR(L"Type mismatch", text(description.get()));
     CHECK_HR(S_OK, dual->ShowControlPanel());
 }
 
@@ -292,6 +289,7 @@ void checkSession(const std::wstring& dir) {
     long bitmapSize = 0;
     fileStart(dir + L"MAPS\\!!vamuMapserver.bmp", &bitmapSize);
     writeDigest(h->events1.information, h->events1.redraws.size(), bitmapSize);
+    // The test's reference is the last one: its release destroys the server.
     CHECK(server.detach()->Release() == 0);
     h->pic1.picture.reset();
     CoFreeUnusedLibraries();

@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "check.h"
+#include "win/tests/support/check.h"
 #include "client_checks.h"
 #include "vamuMapserver.h"
 #include "win/host/late_call.h"
+#include "win/platform/bstr.h"
 #include "win/platform/com_ptr.h"
 
 namespace vamu::wine_test {
@@ -72,11 +73,9 @@ const std::vector<Function> kEvents = {
 };
 
 std::wstring nameOf(ITypeInfo* info, MEMBERID id) {
-    BSTR name = nullptr;
-    info->GetDocumentation(id, &name, nullptr, nullptr, nullptr);
-    std::wstring out = name ? name : L"";
-    SysFreeString(name);
-    return out;
+    win::Bstr name;
+    info->GetDocumentation(id, name.put(), nullptr, nullptr, nullptr);
+    return text(name.get());
 }
 
 bool paramMatches(const ELEMDESC& e, const Param& p) {
@@ -194,10 +193,9 @@ void checkTableAgreesWithTypeLibrary(REFCLSID clsid) {
     std::wstring description;
     ComPtr<IErrorInfo> error;
     if (GetErrorInfo(0, error.put()) == S_OK) {
-        BSTR text = nullptr;
-        error->GetDescription(&text);
-        description = text ? text : L"";
-        SysFreeString(text);
+        win::Bstr text;
+        error->GetDescription(text.put());
+        description = host::text(text.get());
     }
     fail(__FILE__, __LINE__,
          std::string(IsEqualCLSID(clsid, CLSID_clsMapServ) ? "clsMapServ" : "clsMapServerEvents") +
@@ -217,10 +215,9 @@ void checkTypeLibrary() {
     CHECK(attr->wMajorVerNum == 1 && attr->wMinorVerNum == 0);
     CHECK(attr->syskind == (sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32));
     library->ReleaseTLibAttr(attr);
-    BSTR name = nullptr;
-    library->GetDocumentation(-1, &name, nullptr, nullptr, nullptr);
-    CHECK_WSTR(L"vamuMapserver", text(name));
-    SysFreeString(name);
+    win::Bstr name;
+    library->GetDocumentation(-1, name.put(), nullptr, nullptr, nullptr);
+    CHECK_WSTR(L"vamuMapserver", text(name.get()));
     CHECK(library->GetTypeInfoCount() == 4);
 
     checkDualInterface(library.get(), IID__clsMapServ, kMapServ);

@@ -11,11 +11,11 @@
 #include "win/panel/panel_window.h"
 #include "win/platform/clipboard.h"
 #include "win/platform/win_picture.h"
-#include "win/tests/check.h"
+#include "win/tests/support/check.h"
 #include "win/tests/test_control/test_map_state.h"
 #include "win/win_platform.h"
 
-namespace vamu::wincheck {
+namespace vamu::wine_test {
 namespace {
 
 namespace layout = win::layout;
@@ -273,4 +273,4 @@ CHECK_CASE(a_control_without_the_data_set_is_still_hosted) {
 }
 
 }  // namespace
-}  // namespace vamu::wincheck
+}  // namespace vamu::wine_test

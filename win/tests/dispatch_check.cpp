@@ -2,11 +2,11 @@
 
 #include "win/platform/com_error.h"
 #include "win/platform/dispatch.h"
-#include "win/tests/check.h"
-#include "win/tests/fake_dispatch.h"
+#include "win/tests/support/check.h"
+#include "win/tests/support/fake_dispatch.h"
 #include "win/win_platform.h"
 
-namespace vamu::wincheck {
+namespace vamu::wine_test {
 namespace {
 
 using win::CallKind;
@@ -113,4 +113,4 @@ CHECK_CASE(wrapped_objects_hold_one_reference) {
 }
 
 }  // namespace
-}  // namespace vamu::wincheck
+}  // namespace vamu::wine_test

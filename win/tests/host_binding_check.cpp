@@ -1,13 +1,14 @@
 // The host's form, picture box and events object over IDispatch.
 
+#include "win/platform/bstr.h"
 #include "win/platform/dispatch.h"
 #include "win/platform/host_binding.h"
-#include "win/tests/check.h"
-#include "win/tests/fake_dispatch.h"
+#include "win/tests/support/check.h"
+#include "win/tests/support/fake_dispatch.h"
 #include "win/platform/win_picture.h"
 #include "win/win_platform.h"
 
-namespace vamu::wincheck {
+namespace vamu::wine_test {
 namespace {
 
 using win::ComPtr;
@@ -69,9 +70,10 @@ CHECK_CASE(events_write_back_into_the_callers_variables) {
     auto events = ComPtr<FakeDispatch>::attach(
         new FakeDispatch({u"SignalInformation", u"SignalSpecialRedraw"},
                          [](const RecordedCall& call, DISPPARAMS*, VARIANT*, EXCEPINFO* info) {
+                             // As a host does: the caller's string replaced by its own.
                              BSTR* text = static_cast<BSTR*>(call.args.back().pointer);
-                             SysFreeString(*text);
-                             *text = SysAllocString(L"changed by host");
+                             win::Bstr::attach(*text).reset();
+                             *text = win::Bstr(u"changed by host").detach();
                              if (call.member == 2)
                                  return raiseException(info, static_cast<HRESULT>(0x800A0009), L"", L"");
                              *static_cast<double*>(call.args[1].pointer) = 99.0;
@@ -190,4 +192,4 @@ CHECK_CASE(the_automation_class_is_read_through_its_function_table) {
 }
 
 }  // namespace
-}  // namespace vamu::wincheck
+}  // namespace vamu::wine_test

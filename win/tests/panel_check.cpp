@@ -5,11 +5,11 @@
 #include "win/platform/clipboard.h"
 #include "win/panel/panel_layout.h"
 #include "win/panel/panel_window.h"
-#include "win/tests/check.h"
+#include "win/tests/support/check.h"
 #include "win/platform/win_picture.h"
 #include "win/win_platform.h"
 
-namespace vamu::wincheck {
+namespace vamu::wine_test {
 namespace {
 
 namespace layout = win::layout;
@@ -181,4 +181,4 @@ CHECK_CASE(the_log_takes_lines_at_the_top_and_drops_the_oldest) {
 }
 
 }  // namespace
-}  // namespace vamu::wincheck
+}  // namespace vamu::wine_test

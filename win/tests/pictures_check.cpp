@@ -5,11 +5,11 @@
 #include "win/platform/clipboard.h"
 #include "win/platform/file_io.h"
 #include "win/platform/pictures.h"
-#include "win/tests/check.h"
-#include "win/tests/temp_folder.h"
+#include "win/tests/support/check.h"
+#include "win/tests/support/temp_folder.h"
 #include "win/platform/win_picture.h"
 
-namespace vamu::wincheck {
+namespace vamu::wine_test {
 namespace {
 
 std::uint32_t read32(const std::vector<std::uint8_t>& b, std::size_t at) {
@@ -116,4 +116,4 @@ CHECK_CASE(the_clipboard_carries_the_image_as_a_bitmap) {
 }
 
 }  // namespace
-}  // namespace vamu::wincheck
+}  // namespace vamu::wine_test

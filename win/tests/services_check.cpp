@@ -4,11 +4,11 @@
 #include "win/platform/clock.h"
 #include "win/platform/messages.h"
 #include "win/platform/profile.h"
-#include "win/tests/check.h"
-#include "win/tests/temp_folder.h"
+#include "win/tests/support/check.h"
+#include "win/tests/support/temp_folder.h"
 #include "win/platform/version.h"
 
-namespace vamu::wincheck {
+namespace vamu::wine_test {
 namespace {
 
 CHECK_CASE(the_profile_entry_is_written_in_the_ansi_code_page) {
@@ -85,4 +85,4 @@ CHECK_CASE(message_boxes_show_the_component_title_by_default) {
 }
 
 }  // namespace
-}  // namespace vamu::wincheck
+}  // namespace vamu::wine_test

@@ -65,16 +65,14 @@ public:
                         EXCEPINFO* info, UINT*) override {
         if (member < 1 || static_cast<std::size_t>(member) > members_.size()) return DISP_E_MEMBERNOTFOUND;
         DISPPARAMS none{};
-        VARIANT ignored;
-        VARIANT* out = result ? result : &ignored;
+        win::Variant ignored;
+        VARIANT* out = result ? result : ignored.get();
         VariantInit(out);
         try {
             members_[static_cast<std::size_t>(member - 1)].call(params ? *params : none, *out);
         } catch (...) {
-            if (!result) VariantClear(&ignored);
             return win::activex::reportCurrentException(info);
         }
-        if (!result) VariantClear(&ignored);
         return S_OK;
     }
 

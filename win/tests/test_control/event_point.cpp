@@ -13,8 +13,7 @@
 namespace vamu::testmap {
 
 EventPoint::~EventPoint() {
-    for (auto& [cookie, sink] : sinks_) {
-        sink->Release();
+    for (std::size_t i = 0; i < sinks_.size(); ++i) {
         InterlockedDecrement(&module().connections);
         InterlockedDecrement(&module().sinkRefs);
     }
@@ -48,10 +47,10 @@ STDMETHODIMP EventPoint::GetConnectionPointContainer(IConnectionPointContainer**
 STDMETHODIMP EventPoint::Advise(IUnknown* sink, DWORD* cookie) {
     if (!sink || !cookie) return E_POINTER;
     *cookie = 0;
-    IDispatch* events = nullptr;
-    if (FAILED(sink->QueryInterface(DIID__DVamuTestMapEvents, reinterpret_cast<void**>(&events))))
+    ComPtr<IDispatch> events;
+    if (FAILED(sink->QueryInterface(DIID__DVamuTestMapEvents, events.putVoid())))
         return CONNECT_E_CANNOTCONNECT;
-    sinks_.emplace_back(nextCookie_, events);
+    sinks_.emplace_back(nextCookie_, std::move(events));
     *cookie = nextCookie_++;
     InterlockedIncrement(&module().connections);
     InterlockedIncrement(&module().sinkRefs);
@@ -61,9 +60,7 @@ STDMETHODIMP EventPoint::Advise(IUnknown* sink, DWORD* cookie) {
 STDMETHODIMP EventPoint::Unadvise(DWORD cookie) {
     for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
         if (it->first != cookie) continue;
-        IDispatch* sink = it->second;
         sinks_.erase(it);
-        sink->Release();
         InterlockedDecrement(&module().connections);
         InterlockedDecrement(&module().sinkRefs);
         return S_OK;
@@ -81,7 +78,7 @@ void EventPoint::fire(std::int32_t lat, std::int32_t lng, std::int32_t third) {
     const DISPID kPositionChanged = 7;
     // A copy with references of its own: a sink may unadvise while it runs.
     std::vector<ComPtr<IDispatch>> sinks;
-    for (auto& entry : sinks_) sinks.push_back(ComPtr<IDispatch>::retain(entry.second));
+    for (auto& entry : sinks_) sinks.push_back(entry.second);
     for (const auto& sink : sinks) {
         VARIANT args[3];  // last to first
         args[0].vt = VT_I4;

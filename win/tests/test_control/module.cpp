@@ -123,15 +123,13 @@ public:
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
         if (switchOn(L"fail-create")) return E_FAIL;
-        TestMap* map = nullptr;
+        ComPtr<TestMap> map;
         try {
-            map = new TestMap;
+            map = ComPtr<TestMap>::attach(new TestMap);
         } catch (...) {
             return E_OUTOFMEMORY;
         }
-        const HRESULT hr = map->QueryInterface(iid, out);
-        map->Release();
-        return hr;
+        return map->QueryInterface(iid, out);
     }
     STDMETHODIMP LockServer(BOOL lock) override {
         if (lock) {

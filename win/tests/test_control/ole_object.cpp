@@ -8,6 +8,7 @@
 #include "panel/stored_settings.h"
 #include "test_map.h"
 #include "test_map_idl.h"
+#include "win/platform/variant.h"
 
 namespace vamu::testmap {
 
@@ -15,22 +16,20 @@ void TestMap::readAmbients() {
     ComPtr<IDispatch> ambients;
     if (!site_ || FAILED(site_->QueryInterface(IID_IDispatch, ambients.putVoid()))) return;
     DISPPARAMS none{};
-    VARIANT value;
-    VariantInit(&value);
-    if (SUCCEEDED(ambients->Invoke(DISPID_AMBIENT_USERMODE, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value,
-                                   nullptr, nullptr)) &&
-        value.vt == VT_BOOL) {
-        module().userMode = value.boolVal != VARIANT_FALSE ? 1 : 0;
+    win::Variant userMode;
+    if (SUCCEEDED(ambients->Invoke(DISPID_AMBIENT_USERMODE, IID_NULL, 0, DISPATCH_PROPERTYGET, &none,
+                                   userMode.get(), nullptr, nullptr)) &&
+        userMode.type() == VT_BOOL) {
+        module().userMode = userMode.ref().boolVal != VARIANT_FALSE ? 1 : 0;
     }
-    VariantClear(&value);
-    ComPtr<IFontDisp> font;
-    if (SUCCEEDED(ambients->Invoke(DISPID_AMBIENT_FONT, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value,
+    win::Variant font;
+    ComPtr<IFontDisp> fontDisp;
+    if (SUCCEEDED(ambients->Invoke(DISPID_AMBIENT_FONT, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, font.get(),
                                    nullptr, nullptr)) &&
-        value.vt == VT_DISPATCH && value.pdispVal &&
-        SUCCEEDED(value.pdispVal->QueryInterface(IID_IFontDisp, font.putVoid()))) {
+        font.type() == VT_DISPATCH && font.ref().pdispVal &&
+        SUCCEEDED(font.ref().pdispVal->QueryInterface(IID_IFontDisp, fontDisp.putVoid()))) {
         module().ambientFont = 1;
     }
-    VariantClear(&value);
 }
 
 win::MapWindow& TestMap::map() {

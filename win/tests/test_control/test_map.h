@@ -62,7 +62,7 @@ public:
 
 private:
     TestMap& owner_;
-    std::vector<std::pair<DWORD, IDispatch*>> sinks_;  // one reference each
+    std::vector<std::pair<DWORD, ComPtr<IDispatch>>> sinks_;
     DWORD nextCookie_ = 1;
 };
 

@@ -1,9 +1,9 @@
-#include "win/tests/fake_dispatch.h"
+#include "win/tests/support/fake_dispatch.h"
 
 #include "win/platform/bstr.h"
 #include "win/platform/variant.h"
 
-namespace vamu::wincheck {
+namespace vamu::wine_test {
 namespace {
 
 RecordedArg record(const VARIANT& arg) {
@@ -86,4 +86,4 @@ HRESULT raiseException(EXCEPINFO* info, HRESULT scode, const wchar_t* descriptio
     return DISP_E_EXCEPTION;
 }
 
-}  // namespace vamu::wincheck
+}  // namespace vamu::wine_test

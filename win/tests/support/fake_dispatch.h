@@ -1,5 +1,5 @@
 #pragma once
-// A scriptable IDispatch for the checks: members by name (dispatch id =
+// A scriptable IDispatch for the Wine checks: members by name (dispatch id =
 // position + 1), every call recorded, answers given by a handler.
 
 #include <windows.h>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace vamu::wincheck {
+namespace vamu::wine_test {
 
 struct RecordedArg {
     VARTYPE type = VT_EMPTY;
@@ -61,4 +61,4 @@ HRESULT succeed(const RecordedCall&, DISPPARAMS*, VARIANT*, EXCEPINFO*);
 // Fills an EXCEPINFO for a failure and returns DISP_E_EXCEPTION.
 HRESULT raiseException(EXCEPINFO* info, HRESULT scode, const wchar_t* description, const wchar_t* source);
 
-}  // namespace vamu::wincheck
+}  // namespace vamu::wine_test

@@ -1,14 +1,14 @@
-#include "win/tests/temp_folder.h"
+#include "win/tests/support/temp_folder.h"
 
 #include "win/platform/bstr.h"
 #include "win/platform/file_io.h"
 
-namespace vamu::wincheck {
+namespace vamu::wine_test {
 
 TempFolder::TempFolder() {
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
-    root_ = std::u16string(reinterpret_cast<const char16_t*>(base)) + u"vamu-wincheck-" +
+    root_ = std::u16string(reinterpret_cast<const char16_t*>(base)) + u"vamu-wine_test-" +
             std::u16string(reinterpret_cast<const char16_t*>(std::to_wstring(GetCurrentProcessId()).c_str()));
     CreateDirectoryW(win::wide(root_), nullptr);
 }
@@ -48,4 +48,4 @@ void writeText(const std::u16string& path, const std::string& bytes) {
     win::replaceFile(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
 
-}  // namespace vamu::wincheck
+}  // namespace vamu::wine_test

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace vamu::wincheck {
+namespace vamu::wine_test {
 
 class TempFolder {
 public:
@@ -26,4 +26,4 @@ private:
 bool fileExists(const std::u16string& path);
 void writeText(const std::u16string& path, const std::string& bytes);
 
-}  // namespace vamu::wincheck
+}  // namespace vamu::wine_test
