@@ -1,7 +1,8 @@
 #pragma once
 // A substitute for the host's events object: records every call with the
 // values it received, can write into the caller's variables like a host
-// that changes its by-reference arguments, and can be told to fail.
+// that changes its by-reference arguments, and calls its hook before each
+// member runs.
 
 #include <functional>
 #include <string>
@@ -9,7 +10,7 @@
 
 #include "contracts/automation.h"
 #include "contracts/host.h"
-#include "native/failure_injection.h"
+#include "native/call_hook.h"
 
 namespace vamu::native {
 
@@ -28,8 +29,11 @@ public:
         std::function<void(double& x1, double& x2, double& y1, double& y2, std::u16string& info)>;
     using RedrawHook = std::function<void(std::u16string& info)>;
 
-    // Each call is recorded first; then an arranged failure is raised, or
-    // else the hook runs on the caller's own variables.
+    using Member = EventMethod;
+
+    // Each call is recorded first; then the call hook runs (an error it
+    // throws is the call's), then the method's hook on the caller's own
+    // variables.
     void signalInformation(double& x1, double& x2, double& y1, double& y2, std::u16string& info) override;
     void signalSpecialRedraw(std::u16string& info) override;
 
@@ -37,13 +41,13 @@ public:
     void onSignalSpecialRedraw(RedrawHook hook) { redrawHook_ = std::move(hook); }
     const std::vector<EventCall>& calls() const noexcept { return calls_; }
     void clear() { calls_.clear(); }
-    FailureInjection<EventMethod>& failures() noexcept { return failures_; }
+    void onCall(CallHook<Member>::Function hook) { hook_.set(std::move(hook)); }
 
 private:
     std::vector<EventCall> calls_;
     InformationHook informationHook_;
     RedrawHook redrawHook_;
-    FailureInjection<EventMethod> failures_;
+    CallHook<Member> hook_;
 };
 
 }  // namespace vamu::native

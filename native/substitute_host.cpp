@@ -35,7 +35,7 @@ SubstitutePictureBox::SubstitutePictureBox(double widthPixels, double heightPixe
 
 void SubstitutePictureBox::enter(PictureBoxMember member) {
     calls_.push_back(member);
-    failures_.check(member);
+    hook_(member);
 }
 
 void SubstitutePictureBox::setPicture(const PictureRef& picture) {
@@ -76,18 +76,18 @@ SubstituteForm::SubstituteForm(std::shared_ptr<SubstitutePictureBox> picMap, std
 
 std::shared_ptr<HostPictureBox> SubstituteForm::picMap() {
     ++picMapLookups_;
-    failures_.check(FormMember::PicMap);
+    hook_(FormMember::PicMap);
     if (!picMap_) throw RuntimeError::foreign(hresultOf(730), u"Control 'picMap' not found");
     return picMap_;
 }
 
 std::u16string SubstituteForm::caption() {
-    failures_.check(FormMember::CaptionGet);
+    hook_(FormMember::CaptionGet);
     return caption_;
 }
 
 void SubstituteForm::setCaption(const std::u16string& caption) {
-    failures_.check(FormMember::CaptionSet);
+    hook_(FormMember::CaptionSet);
     caption_ = caption;
     ++captionWrites_;
 }
@@ -96,13 +96,13 @@ SubstituteAutomation::SubstituteAutomation(std::u16string installationDirectory)
     : directory_(std::move(installationDirectory)) {}
 
 ObjectRef SubstituteAutomation::mapObject() {
-    failures_.check(AutomationMember::MapObject);
+    hook_(AutomationMember::MapObject);
     if (!map_) raise(ErrorNumber::ObjectNotSet);
     return map_;
 }
 
 std::u16string SubstituteAutomation::installationDirectory() {
-    failures_.check(AutomationMember::InstallationDirectory);
+    hook_(AutomationMember::InstallationDirectory);
     return directory_;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // A substitute for the host program's objects: its map form with the
 // picture box "picMap", and its automation object. Each keeps what the
-// plug-in did to it and can be told to fail any member.
+// plug-in did to it and calls its hook before each member runs.
 
 #include <cstdint>
 #include <memory>
@@ -10,7 +10,7 @@
 
 #include "contracts/automation.h"
 #include "contracts/host.h"
-#include "native/failure_injection.h"
+#include "native/call_hook.h"
 
 namespace vamu::native {
 
@@ -23,6 +23,8 @@ enum class PictureBoxMember { Picture, ScaleMode, ScaleWidth, ScaleHeight };
 // host's error 380 (invalid property value).
 class SubstitutePictureBox : public AutomationObject, public HostPictureBox {
 public:
+    using Member = PictureBoxMember;
+
     explicit SubstitutePictureBox(double widthPixels = 320, double heightPixels = 240);
 
     void setPicture(const PictureRef& picture) override;
@@ -39,7 +41,7 @@ public:
     void setOffersPictureBoxInterface(bool offers) { standard_ = offers; }
     // Every call, failed ones included, in order.
     const std::vector<PictureBoxMember>& calls() const noexcept { return calls_; }
-    FailureInjection<PictureBoxMember>& failures() noexcept { return failures_; }
+    void onCall(CallHook<Member>::Function hook) { hook_.set(std::move(hook)); }
 
 private:
     void enter(PictureBoxMember member);
@@ -51,7 +53,7 @@ private:
     double height_;
     bool standard_ = true;
     std::vector<PictureBoxMember> calls_;
-    FailureInjection<PictureBoxMember> failures_;
+    CallHook<Member> hook_;
 };
 
 enum class FormMember { PicMap, CaptionGet, CaptionSet };
@@ -60,6 +62,8 @@ enum class FormMember { PicMap, CaptionGet, CaptionSet };
 // host's error 730 ("Control 'picMap' not found").
 class SubstituteForm : public AutomationObject, public HostForm {
 public:
+    using Member = FormMember;
+
     explicit SubstituteForm(
         std::shared_ptr<SubstitutePictureBox> picMap = std::make_shared<SubstitutePictureBox>(),
         std::u16string caption = u"UI-View32");
@@ -76,14 +80,14 @@ public:
     // current one, as a real form does).
     std::int64_t captionWrites() const noexcept { return captionWrites_; }
     int picMapLookups() const noexcept { return picMapLookups_; }
-    FailureInjection<FormMember>& failures() noexcept { return failures_; }
+    void onCall(CallHook<Member>::Function hook) { hook_.set(std::move(hook)); }
 
 private:
     std::shared_ptr<SubstitutePictureBox> picMap_;
     std::u16string caption_;
     std::int64_t captionWrites_ = 0;
     int picMapLookups_ = 0;
-    FailureInjection<FormMember> failures_;
+    CallHook<Member> hook_;
 };
 
 // The host's map object: the plug-in only holds it.
@@ -95,6 +99,8 @@ enum class AutomationMember { MapObject, InstallationDirectory };
 // error 91: the host has none to hand over.
 class SubstituteAutomation : public AutomationObject, public HostAutomation {
 public:
+    using Member = AutomationMember;
+
     explicit SubstituteAutomation(std::u16string installationDirectory = u"C:\\UIVIEW");
 
     ObjectRef mapObject() override;
@@ -104,12 +110,12 @@ public:
     // Null: the host has no map object.
     void setMapObject(ObjectRef map) { map_ = std::move(map); }
     const ObjectRef& currentMapObject() const noexcept { return map_; }
-    FailureInjection<AutomationMember>& failures() noexcept { return failures_; }
+    void onCall(CallHook<Member>::Function hook) { hook_.set(std::move(hook)); }
 
 private:
     std::u16string directory_;
     ObjectRef map_ = std::make_shared<SubstituteMapObject>();
-    FailureInjection<AutomationMember> failures_;
+    CallHook<Member> hook_;
 };
 
 }  // namespace vamu::native

@@ -6,11 +6,14 @@
 #include "native/substitute_events.h"
 #include "native/substitute_host.h"
 #include "native_test_support.h"
+#include "support/failure_injection.h"
 
 namespace vamu::native {
 namespace {
 
 using testing::errorOf;
+using testing::FailureInjection;
+using testing::hostFailure;
 
 TEST(NativeHost, PictureBoxAnswersInItsScaleMode) {
     SubstitutePictureBox box(320, 241);
@@ -46,10 +49,11 @@ TEST(NativeHost, PictureBoxRefusesAnUnknownScaleMode) {
 
 TEST(NativeHost, ArrangedFailuresAreRaisedAndStillRecorded) {
     SubstitutePictureBox box;
-    box.failures().fail(PictureBoxMember::ScaleWidth, hostFailure());
+    FailureInjection failures(box);
+    failures.fail(PictureBoxMember::ScaleWidth, hostFailure());
     EXPECT_EQ(errorOf([&] { box.scaleWidth(); }), 0x4005);
     EXPECT_NO_THROW(box.scaleHeight());
-    box.failures().clear(PictureBoxMember::ScaleWidth);
+    failures.clear(PictureBoxMember::ScaleWidth);
     EXPECT_NO_THROW(box.scaleWidth());
     EXPECT_EQ(box.calls(), (std::vector{PictureBoxMember::ScaleWidth, PictureBoxMember::ScaleHeight,
                                         PictureBoxMember::ScaleWidth}));
@@ -136,7 +140,8 @@ TEST(NativeHost, EventsRecordEveryCallAndWriteBackIntoTheCallersVariables) {
 TEST(NativeHost, FailingEventIsRecordedButWritesNothing) {
     SubstituteEvents events;
     events.onSignalSpecialRedraw([](std::u16string& info) { info = u"changed"; });
-    events.failures().fail(EventMethod::SignalSpecialRedraw, RuntimeError(ErrorNumber::PermissionDenied));
+    FailureInjection failures(events);
+    failures.fail(EventMethod::SignalSpecialRedraw, RuntimeError(ErrorNumber::PermissionDenied));
     std::u16string info = u"text";
     EXPECT_EQ(errorOf([&] { events.signalSpecialRedraw(info); }), 70);
     EXPECT_EQ(info, u"text");

@@ -8,6 +8,7 @@
 #include "engine/render_cycle.h"
 #include "native/bmp_codec.h"
 #include "native/atomic_file.h"
+#include "support/failure_injection.h"
 #include "support/plugin_harness.h"
 
 namespace vamu::testing {
@@ -161,8 +162,8 @@ TEST(RenderCycle, ACurrentLayerOutsideTheTableFailsAfterTheCorners) {
 TEST(RenderCycle, AHostThatFailsSignalInformationEndsTheCycleThere) {
     Rendered h;
     const std::u16string log = h.log();
-    h.events->failures().fail(native::EventMethod::SignalInformation,
-                              RuntimeError::foreign(0x80004005u, u"host failed"));
+    FailureInjection failures(*h.events);
+    failures.fail(native::EventMethod::SignalInformation, RuntimeError::foreign(0x80004005u, u"host failed"));
     try {
         RefreshMap(h.module);
         FAIL() << "no error";

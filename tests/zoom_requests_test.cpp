@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "support/failure_injection.h"
 #include "support/plugin_harness.h"
 
 namespace vamu::testing {
@@ -87,8 +88,8 @@ TEST(ZoomRequests, ZoomOutStopsAtZeroAndLogsWhy) {
 
 TEST(ZoomRequests, AFailedRedrawAfterAZoomKeepsTheNewLayer) {
     Zooming h;
-    h.events->failures().fail(native::EventMethod::SignalInformation,
-                              RuntimeError(ErrorNumber::ObjectNotSet));
+    FailureInjection failures(*h.events);
+    failures.fail(native::EventMethod::SignalInformation, RuntimeError(ErrorNumber::ObjectNotSet));
     Status status;
     EXPECT_EQ(h.zoomIn(status), vb::False);
     EXPECT_EQ(status.error->number(), 91);

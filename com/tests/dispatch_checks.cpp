@@ -144,10 +144,11 @@ void checkCountsAndTypes(IDispatch* server) {
     CHECK_HR(DISP_E_BADPARAMCOUNT, call(server, L"SafeCall", {value(1.0)}).hr);
 
     // lngHelpTopic (the seventh) as a String variable: index 2 in rgvarg.
-    BSTR s = nullptr;
-    SAFEARRAY* a = nullptr;
+    Bstr s;
+    SafeArray a;
     CallOutcome r = invoke(server, kGetSupportedFeatures, DISPATCH_METHOD,
-                           {ref(&b), ref(&b), ref(&b), ref(&b), ref(&b), ref(&s), ref(&s), ref(&s), ref(&a)});
+                           {ref(&b), ref(&b), ref(&b), ref(&b), ref(&b), ref(s.put()), ref(s.put()),
+                            ref(s.put()), ref(a.put())});
     CHECK_HR(DISP_E_TYPEMISMATCH, r.hr);
     CHECK(r.argErr == 2);
 
