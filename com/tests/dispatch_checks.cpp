@@ -381,24 +381,27 @@ void checkEventsClass() {
 void checkDispatchRules() {
     ComPtr<IDispatch> server = createByProgId(L"vamuMapserver.clsMapServ");
     if (!server) return;
-    checkNames(server.get());
-    checkFeaturesByReference(server.get(), VARIANT_TRUE);
-    checkFeaturesByReference(server.get(), VARIANT_FALSE);
-    checkFeaturesByReference(server.get(), VARIANT_TRUE, true);
-    checkFeaturesByVariant(server.get());
-    checkFeaturesByValue(server.get());
-    checkCountsAndTypes(server.get());
-    checkMembersAndNamedArgs(server.get());
-    checkMalformedCalls(server.get());
-    checkProperties(server.get());
-    checkErrorReports(server.get());
-    checkArraysLeftAlone(server.get());
-    checkMenuBeforeInitialize(server.get());
-    checkZoomWithoutHost(server.get());
-    checkVtable(server.get());
-    checkTypeInfo(server.get());
-    checkEventsClass();
-    checkLockCount();
+    IDispatch* s = server.get();
+    runCase("names", [s] { checkNames(s); });
+    runCase("features_by_reference", [s] {
+        checkFeaturesByReference(s, VARIANT_TRUE);
+        checkFeaturesByReference(s, VARIANT_FALSE);
+        checkFeaturesByReference(s, VARIANT_TRUE, true);
+    });
+    runCase("features_by_variant", [s] { checkFeaturesByVariant(s); });
+    runCase("features_by_value", [s] { checkFeaturesByValue(s); });
+    runCase("counts_and_types", [s] { checkCountsAndTypes(s); });
+    runCase("members_and_named_args", [s] { checkMembersAndNamedArgs(s); });
+    runCase("malformed_calls", [s] { checkMalformedCalls(s); });
+    runCase("properties", [s] { checkProperties(s); });
+    runCase("error_reports", [s] { checkErrorReports(s); });
+    runCase("arrays_left_alone", [s] { checkArraysLeftAlone(s); });
+    runCase("menu_before_initialize", [s] { checkMenuBeforeInitialize(s); });
+    runCase("zoom_without_host", [s] { checkZoomWithoutHost(s); });
+    runCase("vtable", [s] { checkVtable(s); });
+    runCase("type_info", [s] { checkTypeInfo(s); });
+    runCase("events_class", checkEventsClass);
+    runCase("lock_count", checkLockCount);
     // The reference count itself: the test's is the only one left, and
     // its release destroys the object.
     CHECK(server.get()->AddRef() == 2);

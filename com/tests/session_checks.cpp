@@ -275,17 +275,20 @@ void checkSession(const std::wstring& dir) {
     auto* h = new HostObjects;  // see HostObjects
     ComPtr<IDispatch> server = createByProgId(L"vamuMapserver.clsMapServ");
     if (!server) return;
-    checkHandshake(server.get(), *h, host, dir);
-    checkFailuresBeforeCorners(server.get(), *h);
-    checkCornersDrawn(server.get(), *h, dir);
-    checkZoomAndPan(server.get(), *h);
-    checkSafeCall(server.get(), *h);
-    checkOverviewDrag(h->events1.information);
-    CHECK(boxes.take().empty());  // every picture reached the clipboard
-    checkMessageBoxes(server.get(), *h, boxes);
-    checkVtableFailure(server.get(), *h);
-    checkReplacedObjectsReleased(server.get(), *h);
-    checkMapInUse();
+    IDispatch* s = server.get();
+    runCase("handshake", [&] { checkHandshake(s, *h, host, dir); });
+    runCase("failures_before_corners", [&] { checkFailuresBeforeCorners(s, *h); });
+    runCase("corners_drawn", [&] { checkCornersDrawn(s, *h, dir); });
+    runCase("zoom_and_pan", [&] { checkZoomAndPan(s, *h); });
+    runCase("safe_call", [&] { checkSafeCall(s, *h); });
+    runCase("overview_drag", [&] {
+        checkOverviewDrag(h->events1.information);
+        CHECK(boxes.take().empty());  // every picture reached the clipboard
+    });
+    runCase("message_boxes", [&] { checkMessageBoxes(s, *h, boxes); });
+    runCase("vtable_failure", [&] { checkVtableFailure(s, *h); });
+    runCase("replaced_objects_released", [&] { checkReplacedObjectsReleased(s, *h); });
+    runCase("map_in_use", checkMapInUse);
     long bitmapSize = 0;
     fileStart(dir + L"MAPS\\!!vamuMapserver.bmp", &bitmapSize);
     writeDigest(h->events1.information, h->events1.redraws.size(), bitmapSize);
