@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win/tests/support/check.h"
@@ -65,7 +66,7 @@ void checkNames(IDispatch* server) {
 // As VB passes its typed variables: each by reference in its own type.
 // The caption array comes back with bounds 0 To 1 whatever the host passed,
 // also an array with other bounds that already holds the same captions.
-void checkFeaturesByReference(IDispatch* server, VARIANT_BOOL zoomAllIn, bool sameCaptions = false) {
+void checkFeaturesByReference(IDispatch* server, VARIANT_BOOL zoomAllIn, bool sameCaptions) {
     VARIANT_BOOL diagonal = 0, zoomIn = 0, zoomOut = 0, zoomAll = zoomAllIn, panel = 0;
     Bstr help(u"old"), shortName;
     LONG topic = 5;
@@ -85,6 +86,12 @@ void checkFeaturesByReference(IDispatch* server, VARIANT_BOOL zoomAllIn, bool sa
     CHECK(lowerBound(captions.get()) == 0 && upperBound(captions.get()) == 1);
     const std::vector<std::wstring> items = arrayItems(captions.get());
     CHECK(items.size() == 2 && items[0] == kHelpCaption && items[1] == L"Hello ! 「  」");
+}
+
+void checkFeaturesByReference(IDispatch* server) {
+    checkFeaturesByReference(server, VARIANT_TRUE, false);
+    checkFeaturesByReference(server, VARIANT_FALSE, false);
+    checkFeaturesByReference(server, VARIANT_TRUE, true);
 }
 
 // As VBScript passes its variables: references to VARIANTs, here Empty or
@@ -381,25 +388,24 @@ void checkEventsClass() {
 void checkDispatchRules() {
     ComPtr<IDispatch> server = createByProgId(L"vamuMapserver.clsMapServ");
     if (!server) return;
-    IDispatch* s = server.get();
-    runCase("names", [s] { checkNames(s); });
-    runCase("features_by_reference", [s] {
-        checkFeaturesByReference(s, VARIANT_TRUE);
-        checkFeaturesByReference(s, VARIANT_FALSE);
-        checkFeaturesByReference(s, VARIANT_TRUE, true);
-    });
-    runCase("features_by_variant", [s] { checkFeaturesByVariant(s); });
-    runCase("features_by_value", [s] { checkFeaturesByValue(s); });
-    runCase("counts_and_types", [s] { checkCountsAndTypes(s); });
-    runCase("members_and_named_args", [s] { checkMembersAndNamedArgs(s); });
-    runCase("malformed_calls", [s] { checkMalformedCalls(s); });
-    runCase("properties", [s] { checkProperties(s); });
-    runCase("error_reports", [s] { checkErrorReports(s); });
-    runCase("arrays_left_alone", [s] { checkArraysLeftAlone(s); });
-    runCase("menu_before_initialize", [s] { checkMenuBeforeInitialize(s); });
-    runCase("zoom_without_host", [s] { checkZoomWithoutHost(s); });
-    runCase("vtable", [s] { checkVtable(s); });
-    runCase("type_info", [s] { checkTypeInfo(s); });
+    using Step = void (*)(IDispatch*);
+    const std::pair<const char*, Step> steps[] = {
+        {"names", checkNames},
+        {"features_by_reference", checkFeaturesByReference},
+        {"features_by_variant", checkFeaturesByVariant},
+        {"features_by_value", checkFeaturesByValue},
+        {"counts_and_types", checkCountsAndTypes},
+        {"members_and_named_args", checkMembersAndNamedArgs},
+        {"malformed_calls", checkMalformedCalls},
+        {"properties", checkProperties},
+        {"error_reports", checkErrorReports},
+        {"arrays_left_alone", checkArraysLeftAlone},
+        {"menu_before_initialize", checkMenuBeforeInitialize},
+        {"zoom_without_host", checkZoomWithoutHost},
+        {"vtable", checkVtable},
+        {"type_info", checkTypeInfo},
+    };
+    for (const auto& [name, step] : steps) runCase(name, [&, step = step] { step(server.get()); });
     runCase("events_class", checkEventsClass);
     runCase("lock_count", checkLockCount);
     // The reference count itself: the test's is the only one left, and
