@@ -59,6 +59,16 @@ TEST(NativeHost, ArrangedFailuresAreRaisedAndStillRecorded) {
                                         PictureBoxMember::ScaleWidth}));
 }
 
+TEST(NativeHost, ArrangedFailuresEndWithTheirArrangement) {
+    SubstitutePictureBox box;
+    {
+        FailureInjection failures(box);
+        failures.fail(PictureBoxMember::ScaleWidth, hostFailure());
+        EXPECT_EQ(errorOf([&] { box.scaleWidth(); }), 0x4005);
+    }
+    EXPECT_NO_THROW(box.scaleWidth());  // the hook is gone with the arrangement
+}
+
 TEST(NativeHost, FormWithoutPicMapFailsTheLookup) {
     auto box = std::make_shared<SubstitutePictureBox>();
     SubstituteForm form(box);
