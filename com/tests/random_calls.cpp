@@ -219,10 +219,12 @@ private:
             case 7:
                 slot.d = anyObject();
                 v.vt = VT_DISPATCH;
-                if (byRef)
+                if (byRef) {
                     v.ppdispVal = &slot.d;
-                else
+                } else {
                     v.pdispVal = slot.d;
+                    if (slot.d) slot.d->AddRef();  // the VARIANT's own reference
+                }
                 break;
             case 8: {
                 const VARTYPE type = pick(2) ? VT_BSTR : VT_VARIANT;
