@@ -155,7 +155,7 @@ void checkCountsAndTypes(IDispatch* server) {
     SafeArray a;
     CallOutcome r = invoke(server, kGetSupportedFeatures, DISPATCH_METHOD,
                            {ref(&b), ref(&b), ref(&b), ref(&b), ref(&b), ref(s.put()), ref(s.put()),
-                            ref(s.put()), ref(a.put())});
+                            ref(s.put()), ref(a.slot())});
     CHECK_HR(DISP_E_TYPEMISMATCH, r.hr);
     CHECK(r.argErr == 2);
 
