@@ -33,6 +33,12 @@ function(vamu_add_wine_tests arch dir)
   add_test(NAME win_platform_${arch}
            COMMAND sh ${PROJECT_SOURCE_DIR}/win/tests/run_win_check.sh ${dir})
   set_tests_properties(win_platform_${arch} PROPERTIES TIMEOUT 600 RESOURCE_LOCK win_platform_${arch} SKIP_RETURN_CODE 77)
+  # Every request under each single platform or host failure, in a prefix of its own.
+  add_test(NAME win_fault_sweep_${arch}
+           COMMAND sh ${PROJECT_SOURCE_DIR}/win/tests/run_win_check.sh ${dir} ${dir}/wine-fault-sweep
+                   vamu_fault_sweep_check)
+  set_tests_properties(win_fault_sweep_${arch} PROPERTIES
+    TIMEOUT 900 RESOURCE_LOCK win_fault_sweep_${arch} SKIP_RETURN_CODE 77)
   add_test(NAME ${fixture}_unregister COMMAND bash ${script} ${dir} ${arch} unregister)
   set_tests_properties(${fixture}_unregister PROPERTIES
     FIXTURES_CLEANUP ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 300 SKIP_RETURN_CODE 77)
