@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "engine/render_cycle.h"
+#include "native/atomic_file.h"
+#include "native/bitmap_picture.h"
 #include "native/bmp_codec.h"
 #include "native/native_platform.h"
 #include "native/substitute_events.h"
@@ -88,6 +90,27 @@ void BM_BitmapSave(benchmark::State& state) {
     for (auto _ : state) plugin.platform.pictures().saveAsBmp(picture, u"C:\\UIV\\MAPS\\bench.bmp");
 }
 BENCHMARK(BM_BitmapSave)->Apply(sizes);
+
+// The save's two halves: encoding into memory only, and the atomic
+// replacement of the file with bytes already encoded.
+void BM_BitmapEncode(benchmark::State& state) {
+    Plugin plugin(static_cast<double>(state.range(0)), static_cast<double>(state.range(1)));
+    const std::shared_ptr<const Image> image = native::imageOf(plugin.platform.clipboard().picture());
+    for (auto _ : state) {
+        native::encodeBmp(
+            *image, [](std::span<const std::uint8_t> piece) { benchmark::DoNotOptimize(piece.data()); });
+    }
+}
+BENCHMARK(BM_BitmapEncode)->Apply(sizes);
+
+void BM_AtomicReplaceSameBytes(benchmark::State& state) {
+    const std::filesystem::path folder = scratchFolder();
+    const Image image(static_cast<std::int32_t>(state.range(0)), static_cast<std::int32_t>(state.range(1)));
+    const auto bytes = native::encodeBmp(image);
+    for (auto _ : state) native::replaceFileAtomically(folder / "replaced.bmp", bytes);
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_AtomicReplaceSameBytes)->Apply(sizes);
 
 // The same number of bytes written to a file once: the floor for any save.
 void writeOnce(benchmark::State& state, bool flush) {

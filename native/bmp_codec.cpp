@@ -1,8 +1,5 @@
 #include "native/bmp_codec.h"
 
-#include <algorithm>
-#include <bit>
-#include <cstring>
 #include <limits>
 
 #include "contracts/runtime_error.h"
@@ -12,63 +9,10 @@ namespace {
 
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::size_t kInfoHeaderSize = 40;
-constexpr std::uint32_t kPixelsPerMetre = 2835;
 constexpr std::uint32_t kUncompressed = 0;  // BI_RGB
 constexpr std::uint32_t kBitFields = 3;     // BI_BITFIELDS
-constexpr std::size_t kPieceBytes = 64 * 1024;
 
 [[noreturn]] void invalid() { raise(ErrorNumber::InvalidPicture); }
-
-void put16(std::uint8_t* out, std::uint16_t v) {
-    out[0] = static_cast<std::uint8_t>(v);
-    out[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void put32(std::uint8_t* out, std::uint32_t v) {
-    for (std::size_t i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-// The 54 bytes of the file and information headers.
-void writeHeaders(std::uint8_t* out, const Image& image, std::uint32_t fileSize, std::uint32_t dataSize) {
-    std::fill_n(out, kFileHeaderSize + kInfoHeaderSize, std::uint8_t{0});
-    out[0] = 'B';
-    out[1] = 'M';
-    put32(out + 2, fileSize);
-    put32(out + 10, kFileHeaderSize + kInfoHeaderSize);
-    put32(out + 14, kInfoHeaderSize);
-    put32(out + 18, static_cast<std::uint32_t>(image.width));
-    put32(out + 22, static_cast<std::uint32_t>(image.height));
-    put16(out + 26, 1);   // planes
-    put16(out + 28, 24);  // bits per pixel
-    put32(out + 30, kUncompressed);
-    put32(out + 34, dataSize);
-    put32(out + 38, kPixelsPerMetre);
-    put32(out + 42, kPixelsPerMetre);
-}
-
-// One row of pixels as blue, green, red, then zeros up to the stride. The
-// low three bytes of 0x00RRGGBB, little-endian, are already in that order:
-// four pixels make three 32-bit words.
-void writeRow(std::uint8_t* out, const std::uint32_t* row, std::size_t width, std::size_t rowBytes) {
-    std::size_t x = 0;
-    for (; x + 4 <= width; x += 4, out += 12) {
-        const std::uint32_t words[3] = {(row[x] & 0xFFFFFFu) | row[x + 1] << 24,
-                                        (row[x + 1] >> 8 & 0xFFFFu) | row[x + 2] << 16,
-                                        (row[x + 2] >> 16 & 0xFFu) | row[x + 3] << 8};
-        if constexpr (std::endian::native == std::endian::little) {
-            std::memcpy(out, words, sizeof words);
-        } else {
-            for (std::size_t i = 0; i < 3; ++i) put32(out + 4 * i, words[i]);
-        }
-    }
-    for (; x < width; ++x, out += 3) {
-        const std::uint32_t rgb = row[x];
-        out[0] = static_cast<std::uint8_t>(rgb);
-        out[1] = static_cast<std::uint8_t>(rgb >> 8);
-        out[2] = static_cast<std::uint8_t>(rgb >> 16);
-    }
-    std::fill_n(out, rowBytes - width * 3, std::uint8_t{0});
-}
 
 std::uint32_t get(std::span<const std::uint8_t> in, std::size_t at, std::size_t width) {
     if (at + width > in.size()) invalid();
@@ -120,35 +64,9 @@ Layout readHeaders(std::span<const std::uint8_t> in) {
 
 }  // namespace
 
-void encodeBmp(const Image& image, const ByteSink& write) {
-    if (image.width <= 0 || image.height <= 0) invalid();
-    const auto w = static_cast<std::size_t>(image.width);
-    const auto h = static_cast<std::size_t>(image.height);
-    if (image.pixels.size() != w * h) invalid();
-    const auto rowBytes = static_cast<std::size_t>(stride(w, 3));
-    const std::uint64_t dataSize = std::uint64_t{rowBytes} * h;
-    const std::uint64_t fileSize = kFileHeaderSize + kInfoHeaderSize + dataSize;
-    if (fileSize > std::numeric_limits<std::uint32_t>::max()) invalid();
-
-    // Rows go out in pieces small enough to stay in the cache between being
-    // encoded and being copied on.
-    const std::size_t rowsPerPiece = std::max<std::size_t>(1, kPieceBytes / rowBytes);
-    Bytes piece(std::max(rowsPerPiece * rowBytes, kFileHeaderSize + kInfoHeaderSize));
-    writeHeaders(piece.data(), image, static_cast<std::uint32_t>(fileSize),
-                 static_cast<std::uint32_t>(dataSize));
-    write(std::span<const std::uint8_t>(piece.data(), kFileHeaderSize + kInfoHeaderSize));
-    for (std::size_t first = 0; first < h; first += rowsPerPiece) {
-        const std::size_t rows = std::min(rowsPerPiece, h - first);
-        for (std::size_t i = 0; i < rows; ++i) {
-            const std::size_t y = h - 1 - (first + i);  // bottom-up
-            writeRow(piece.data() + i * rowBytes, image.pixels.data() + y * w, w, rowBytes);
-        }
-        write(std::span<const std::uint8_t>(piece.data(), rows * rowBytes));
-    }
-}
-
 Bytes encodeBmp(const Image& image) {
     Bytes out;
+    out.reserve(static_cast<std::size_t>(bmpFileSize(image)));
     encodeBmp(image, [&](std::span<const std::uint8_t> piece) {
         out.insert(out.end(), piece.begin(), piece.end());
     });

@@ -1,8 +1,8 @@
 #pragma once
-// Windows bitmap files in memory. Written: 24 bits per pixel, bottom-up,
-// rows padded to four bytes, 2835 pixels per metre (72 dpi). Read: 24 and 32
-// bits per pixel, bottom-up or top-down, uncompressed (32-bit also with the
-// standard bit-field masks). Anything else is error 481 (invalid picture).
+// Windows bitmap files in memory. Written as engine/bmp_encoder.h writes
+// them. Read: 24 and 32 bits per pixel, bottom-up or top-down, uncompressed
+// (32-bit also with the standard bit-field masks). Anything else is error
+// 481 (invalid picture).
 
 #include <cstdint>
 #include <functional>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "contracts/picture.h"
+#include "engine/bmp_encoder.h"
 
 namespace vamu::native {
 
@@ -40,8 +41,8 @@ using Bytes = std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>>;
 // An image without pixels, or whose pixel buffer does not match its size,
 // is error 481. The second form hands the file to write in pieces, in order.
 Bytes encodeBmp(const Image& image);
-using ByteSink = std::function<void(std::span<const std::uint8_t>)>;
-void encodeBmp(const Image& image, const ByteSink& write);
+using ByteSink = BmpSink;
+using vamu::encodeBmp;
 Image decodeBmp(std::span<const std::uint8_t> bytes);
 
 }  // namespace vamu::native

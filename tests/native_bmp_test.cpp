@@ -91,6 +91,72 @@ TEST(NativeBmp, RoundTripKeepsEveryPixelAtAnyWidth) {
     }
 }
 
+// The file as the plug-in has always written it, byte by byte, the slow
+// way: the fast row writers and the piecewise output must give the same.
+std::vector<std::uint8_t> plainBmp(const Image& image) {
+    const std::size_t stride = (static_cast<std::size_t>(image.width) * 3 + 3) / 4 * 4;
+    std::vector<std::uint8_t> b(54 + stride * static_cast<std::size_t>(image.height), 0);
+    auto put = [&](std::size_t at, std::uint32_t v) {
+        for (std::size_t i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put(2, static_cast<std::uint32_t>(b.size()));
+    put(10, 54);
+    put(14, 40);
+    put(18, static_cast<std::uint32_t>(image.width));
+    put(22, static_cast<std::uint32_t>(image.height));
+    b[26] = 1;
+    b[28] = 24;
+    put(34, static_cast<std::uint32_t>(b.size() - 54));
+    put(38, 2835);
+    put(42, 2835);
+    for (std::int32_t y = 0; y < image.height; ++y) {
+        std::size_t at = 54 + stride * static_cast<std::size_t>(image.height - 1 - y);
+        for (std::int32_t x = 0; x < image.width; ++x, at += 3) {
+            const std::uint32_t p = image.at(x, y);
+            b[at] = static_cast<std::uint8_t>(p);
+            b[at + 1] = static_cast<std::uint8_t>(p >> 8);
+            b[at + 2] = static_cast<std::uint8_t>(p >> 16);
+        }
+    }
+    return b;
+}
+
+// Widths around every block size of the row writers, rows that fill several
+// output pieces, and pixels with their unused top byte set.
+TEST(NativeBmp, EncodedBytesAreThoseOfThePlainEncoder) {
+    std::uint32_t seed = 12345;
+    auto random = [&] { return seed = seed * 1664525u + 1013904223u; };
+    for (const auto& [width, height] : {std::pair{1, 1},
+                                        {2, 3},
+                                        {3, 2},
+                                        {7, 5},
+                                        {8, 4},
+                                        {9, 3},
+                                        {15, 2},
+                                        {16, 2},
+                                        {17, 3},
+                                        {23, 2},
+                                        {24, 2},
+                                        {31, 3},
+                                        {33, 2},
+                                        {640, 480},
+                                        {1001, 90}}) {
+        Image image(width, height);
+        for (std::uint32_t& p : image.pixels) p = random();
+        const auto fast = encodeBmp(image);
+        const std::vector<std::uint8_t> bytes(fast.begin(), fast.end());
+        EXPECT_EQ(bytes, plainBmp(image)) << width << " x " << height;
+        std::vector<std::uint8_t> pieces;
+        encodeBmp(image, [&](std::span<const std::uint8_t> piece) {
+            EXPECT_FALSE(piece.empty());
+            pieces.insert(pieces.end(), piece.begin(), piece.end());
+        });
+        EXPECT_EQ(pieces, bytes) << width << " x " << height;
+    }
+}
+
 TEST(NativeBmp, Reads32BitTopDownPlainAndWithStandardMasks) {
     for (std::uint32_t compression : {0u, 3u}) {
         const Image image = decodeBmp(topDown32(compression));
