@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/bmp_encoder.h"
 #include "win/platform/com_error.h"
 
 namespace vamu::win {
@@ -9,11 +10,6 @@ namespace {
 
 constexpr std::size_t kFileHeaderSize = sizeof(BITMAPFILEHEADER);
 constexpr std::size_t kInfoHeaderSize = sizeof(BITMAPINFOHEADER);
-
-void put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-}
 
 std::uint32_t get32(std::span<const std::uint8_t> bytes, std::size_t at) {
     std::uint32_t value = 0;
@@ -44,37 +40,27 @@ UniqueBitmap bitmapFromImage(const Image& image) {
     return bitmap;
 }
 
-std::vector<std::uint8_t> bmpFileFromBitmap(HBITMAP bitmap) {
+Image imageFromBitmap(HBITMAP bitmap) {
     BITMAP shape{};
-    if (!bitmap || GetObjectW(bitmap, sizeof shape, &shape) == 0) raise(ErrorNumber::InvalidPicture);
-    const auto width = static_cast<std::size_t>(shape.bmWidth);
-    const auto height = static_cast<std::size_t>(shape.bmHeight);
-    const std::size_t stride = (width * 3 + 3) & ~std::size_t{3};
-    const std::size_t offset = kFileHeaderSize + kInfoHeaderSize;
-    std::vector<std::uint8_t> file(offset + stride * height);
-
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = kInfoHeaderSize;
-    info.bmiHeader.biWidth = shape.bmWidth;
-    info.bmiHeader.biHeight = shape.bmHeight;  // bottom-up, as BMP files keep it
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(stride * height);
-    info.bmiHeader.biXPelsPerMeter = 3780;  // 96 dpi
-    info.bmiHeader.biYPelsPerMeter = 3780;
-    if (height > 0) {
-        ScreenDc screen;
-        if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), file.data() + offset, &info,
-                      DIB_RGB_COLORS) == 0) {
-            raise(ErrorNumber::InvalidPicture);
-        }
+    if (!bitmap || GetObjectW(bitmap, sizeof shape, &shape) == 0 || shape.bmWidth <= 0 || shape.bmHeight <= 0)
+        raise(ErrorNumber::InvalidPicture);
+    Image image(shape.bmWidth, shape.bmHeight);
+    BITMAPINFO info = describeImage(image);
+    ScreenDc screen;
+    if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(image.height), image.pixels.data(), &info,
+                  DIB_RGB_COLORS) != image.height) {
+        raise(ErrorNumber::InvalidPicture);
     }
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(file, 2, static_cast<std::uint32_t>(file.size()));
-    put32(file, 10, static_cast<std::uint32_t>(offset));
-    std::memcpy(file.data() + kFileHeaderSize, &info.bmiHeader, kInfoHeaderSize);
+    return image;
+}
+
+std::vector<std::uint8_t> bmpFileFromBitmap(HBITMAP bitmap) {
+    const Image image = imageFromBitmap(bitmap);
+    std::vector<std::uint8_t> file;
+    file.reserve(static_cast<std::size_t>(bmpFileSize(image)));
+    encodeBmp(image, [&](std::span<const std::uint8_t> piece) {
+        file.insert(file.end(), piece.begin(), piece.end());
+    });
     return file;
 }
 

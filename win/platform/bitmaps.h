@@ -18,7 +18,11 @@ BITMAPINFO describeImage(const Image& image);
 // A 32-bit DIB section holding a copy of the image.
 UniqueBitmap bitmapFromImage(const Image& image);
 
-// The bitmap as a BMP file: 24 bits per pixel, bottom-up rows.
+// The bitmap's pixels, as GDI gives them at 32 bits per pixel; error 481
+// for no bitmap, 7 for one beyond the image size limit.
+Image imageFromBitmap(HBITMAP bitmap);
+
+// The bitmap as a BMP file, as the core's encoder writes it.
 std::vector<std::uint8_t> bmpFileFromBitmap(HBITMAP bitmap);
 
 // Whether the bytes look like a whole BMP file: the signature, a size field

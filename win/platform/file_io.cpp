@@ -73,6 +73,10 @@ std::vector<std::uint8_t> readWholeFile(const std::u16string& path) {
 }
 
 void replaceFile(const std::u16string& path, std::span<const std::uint8_t> bytes) {
+    replaceFile(path, [&](const ByteSink& write) { write(bytes); });
+}
+
+void replaceFile(const std::u16string& path, const std::function<void(const ByteSink& write)>& produce) {
     refuseReadOnlyTarget(path);
     TemporaryFile temporary(path + u".tmp~");
     {
@@ -83,7 +87,7 @@ void replaceFile(const std::u16string& path, std::span<const std::uint8_t> bytes
             temporary.keep();  // nothing was created
             throw errorFromWin32(error);
         }
-        writeAll(file.get(), bytes);
+        produce([&](std::span<const std::uint8_t> piece) { writeAll(file.get(), piece); });
     }
     // No flush: the file is rewritten by every request and only has to be
     // whole, which the move over the old one gives.

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "engine/bmp_encoder.h"
 #include "win/platform/bitmaps.h"
 #include "win/platform/com_error.h"
 #include "win/platform/file_io.h"
@@ -27,34 +28,6 @@ ComPtr<IStream> streamOver(std::span<const std::uint8_t> bytes) {
     return stream;
 }
 
-// What the picture writes of itself, when that is a whole BMP file.
-std::vector<std::uint8_t> savedByPicture(IPicture* picture) {
-    ComPtr<IStream> stream;
-    check(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()));
-    LONG size = 0;
-    if (FAILED(picture->SaveAsFile(stream.get(), TRUE, &size)) || size <= 0) return {};
-    HGLOBAL memory = nullptr;
-    check(GetHGlobalFromStream(stream.get(), &memory));
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (GlobalSize(memory) < bytes.size()) return {};
-    const void* source = GlobalLock(memory);
-    if (!source) return {};
-    std::memcpy(bytes.data(), source, bytes.size());
-    GlobalUnlock(memory);
-    return isBmpFile(bytes) ? bytes : std::vector<std::uint8_t>{};
-}
-
-// The picture as a BMP file: its own serialisation where it writes one
-// (Windows does for a bitmap), otherwise made from its bitmap handle.
-std::vector<std::uint8_t> bmpBytesOf(const WinPicture& picture) {
-    if (picture.type() != PICTYPE_BITMAP) raise(ErrorNumber::InvalidPropertyValue);
-    std::vector<std::uint8_t> bytes = savedByPicture(picture.get());
-    if (!bytes.empty()) return bytes;
-    OLE_HANDLE handle = 0;
-    check(picture.get()->get_Handle(&handle));
-    return bmpFileFromBitmap(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)));
-}
-
 }  // namespace
 
 PictureRef WinPictures::load(const std::u16string& path) {
@@ -72,10 +45,16 @@ PictureRef WinPictures::load(const std::u16string& path) {
     return std::make_shared<WinPicture>(std::move(picture));
 }
 
+// The bitmap's pixels go through the core's encoder straight into the
+// temporary file, as on every platform.
 void WinPictures::saveAsBmp(const PictureRef& picture, const std::u16string& path) {
     if (!picture) raise(ErrorNumber::ObjectNotSet);
-    const std::vector<std::uint8_t> bytes = bmpBytesOf(winPictureOf(picture));
-    replaceFile(path, bytes);
+    const WinPicture& bitmap = winPictureOf(picture);
+    if (bitmap.type() != PICTYPE_BITMAP) raise(ErrorNumber::InvalidPropertyValue);
+    OLE_HANDLE handle = 0;
+    check(bitmap.get()->get_Handle(&handle));
+    const Image image = imageFromBitmap(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)));
+    replaceFile(path, [&](const ByteSink& write) { encodeBmp(image, write); });
 }
 
 }  // namespace vamu::win

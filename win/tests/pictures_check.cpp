@@ -1,5 +1,6 @@
 // Pictures from and into files, and the clipboard.
 
+#include "engine/bmp_encoder.h"
 #include "win/platform/bitmaps.h"
 #include "win/platform/bstr.h"
 #include "win/platform/clipboard.h"
@@ -59,6 +60,12 @@ CHECK_CASE(a_saved_bitmap_is_a_bmp_file_that_loads_again) {
     CHECK(read32(file, 18) == 3 && read32(file, 22) == 2 && (file[28] | (file[29] << 8)) == 24);
     CHECK(bmpPixel(file, 0, 0) == 0x00FF0000 && bmpPixel(file, 2, 1) == 0x000000FF);
     CHECK(bmpPixel(file, 1, 0) == 0x00FFFFFF);
+    // Byte for byte what the core's encoder writes, as the native build does.
+    std::vector<std::uint8_t> encoded;
+    encodeBmp(sample(), [&](std::span<const std::uint8_t> piece) {
+        encoded.insert(encoded.end(), piece.begin(), piece.end());
+    });
+    CHECK(file == encoded);
     PictureRef loaded = pictures.load(path);
     CHECK(!loaded->isEmpty() && win::winPictureOf(loaded).type() == PICTYPE_BITMAP);
     CHECK(folder.listing() == u"!!vamuMapserver.bmp;");
