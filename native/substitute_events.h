@@ -1,16 +1,17 @@
 #pragma once
-// A substitute for the host's events object: records every call with the
-// values it received, can write into the caller's variables like a host
+// A substitute for the host's events object: remembers the newest calls
+// with the values they received (see recent_calls.h), can write into the caller's variables like a host
 // that changes its by-reference arguments, and calls its hook before each
 // member runs.
 
+#include <deque>
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "contracts/automation.h"
 #include "contracts/host.h"
 #include "native/call_hook.h"
+#include "native/recent_calls.h"
 
 namespace vamu::native {
 
@@ -31,7 +32,7 @@ public:
 
     using Member = EventMethod;
 
-    // Each call is recorded first; then the call hook runs (an error it
+    // Each call is remembered first; then the call hook runs (an error it
     // throws is the call's), then the method's hook on the caller's own
     // variables.
     void signalInformation(double& x1, double& x2, double& y1, double& y2, std::u16string& info) override;
@@ -39,12 +40,12 @@ public:
 
     void onSignalInformation(InformationHook hook) { informationHook_ = std::move(hook); }
     void onSignalSpecialRedraw(RedrawHook hook) { redrawHook_ = std::move(hook); }
-    const std::vector<EventCall>& calls() const noexcept { return calls_; }
+    const std::deque<EventCall>& calls() const noexcept { return calls_; }
     void clear() { calls_.clear(); }
     void onCall(CallHook<Member>::Function hook) { hook_.set(std::move(hook)); }
 
 private:
-    std::vector<EventCall> calls_;
+    std::deque<EventCall> calls_;
     InformationHook informationHook_;
     RedrawHook redrawHook_;
     CallHook<Member> hook_;

@@ -34,7 +34,7 @@ SubstitutePictureBox::SubstitutePictureBox(double widthPixels, double heightPixe
     : width_(widthPixels), height_(heightPixels) {}
 
 void SubstitutePictureBox::enter(PictureBoxMember member) {
-    calls_.push_back(member);
+    remember(calls_, member);
     hook_(member);
 }
 

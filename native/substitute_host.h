@@ -1,16 +1,18 @@
 #pragma once
 // A substitute for the host program's objects: its map form with the
 // picture box "picMap", and its automation object. Each keeps what the
-// plug-in did to it and calls its hook before each member runs.
+// plug-in did to it (the newest calls, the current caption) and calls its
+// hook before each member runs.
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "contracts/automation.h"
 #include "contracts/host.h"
 #include "native/call_hook.h"
+#include "native/recent_calls.h"
 
 namespace vamu::native {
 
@@ -39,8 +41,8 @@ public:
     // then does the binding take it as a typed picture box).
     bool offersPictureBoxInterface() const noexcept { return standard_; }
     void setOffersPictureBoxInterface(bool offers) { standard_ = offers; }
-    // Every call, failed ones included, in order.
-    const std::vector<PictureBoxMember>& calls() const noexcept { return calls_; }
+    // The newest calls, failed ones included, in order.
+    const std::deque<PictureBoxMember>& calls() const noexcept { return calls_; }
     void onCall(CallHook<Member>::Function hook) { hook_.set(std::move(hook)); }
 
 private:
@@ -52,7 +54,7 @@ private:
     double width_;
     double height_;
     bool standard_ = true;
-    std::vector<PictureBoxMember> calls_;
+    std::deque<PictureBoxMember> calls_;
     CallHook<Member> hook_;
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <initializer_list>
 
 #include "native/substitute_binding.h"
@@ -55,8 +56,8 @@ TEST(NativeHost, ArrangedFailuresAreRaisedAndStillRecorded) {
     EXPECT_NO_THROW(box.scaleHeight());
     failures.clear(PictureBoxMember::ScaleWidth);
     EXPECT_NO_THROW(box.scaleWidth());
-    EXPECT_EQ(box.calls(), (std::vector{PictureBoxMember::ScaleWidth, PictureBoxMember::ScaleHeight,
-                                        PictureBoxMember::ScaleWidth}));
+    EXPECT_EQ(box.calls(), (std::deque{PictureBoxMember::ScaleWidth, PictureBoxMember::ScaleHeight,
+                                       PictureBoxMember::ScaleWidth}));
 }
 
 TEST(NativeHost, ArrangedFailuresEndWithTheirArrangement) {
@@ -156,6 +157,27 @@ TEST(NativeHost, FailingEventIsRecordedButWritesNothing) {
     EXPECT_EQ(errorOf([&] { events.signalSpecialRedraw(info); }), 70);
     EXPECT_EQ(info, u"text");
     EXPECT_EQ(events.calls().size(), 1u);
+}
+
+// A host that runs for days: the objects remember only the newest calls,
+// in order, so that memory stays flat however long the session.
+TEST(NativeHost, ObjectsRememberTheNewestCallsOnly) {
+    SubstitutePictureBox box;
+    SubstituteEvents events;
+    std::u16string info;
+    for (std::size_t i = 0; i < 3 * kRememberedCalls; ++i) {
+        box.scaleWidth();
+        double x1 = static_cast<double>(i), x2 = 0, y1 = 0, y2 = 0;
+        events.signalInformation(x1, x2, y1, y2, info);
+    }
+    box.setPicture(nullptr);
+    events.signalSpecialRedraw(info);
+    ASSERT_EQ(box.calls().size(), kRememberedCalls);
+    EXPECT_EQ(box.calls().back(), PictureBoxMember::Picture);
+    EXPECT_EQ(box.calls().front(), PictureBoxMember::ScaleWidth);
+    ASSERT_EQ(events.calls().size(), kRememberedCalls);
+    EXPECT_EQ(events.calls().front().x1, static_cast<double>(2 * kRememberedCalls + 1));
+    EXPECT_EQ(events.calls().back().method, EventMethod::SignalSpecialRedraw);
 }
 
 }  // namespace
