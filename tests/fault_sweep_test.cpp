@@ -24,6 +24,7 @@
 #include "panel/form1.h"
 #include "server/cls_map_serv.h"
 #include "support/faulty_services.h"
+#include "support/store_fields.h"
 
 namespace vamu::testing {
 namespace {
@@ -137,26 +138,14 @@ const std::vector<NamedRequest>& requests() {
 // What the store and the bitmap hold at one moment.
 struct Snapshot {
     std::vector<std::uint8_t> bitmap;  // empty when there is none
-    double x1, y1, x2, y2;
-    std::u16string info;
+    StoreFields fields;
 };
 
 Snapshot snapshot(Session& s) {
-    Snapshot shot{{}, 0, 0, 0, 0, {}};
+    Snapshot shot;
     if (std::filesystem::exists(s.mapFile())) shot.bitmap = native::readWholeFile(s.mapFile());
-    if (s.module) {
-        const Store& store = s.module->store;
-        shot = {shot.bitmap, store.dblMapX1, store.dblMapY1, store.dblMapX2, store.dblMapY2, store.strInfo};
-    }
+    if (s.module) shot.fields = storeFields(s.module->store);
     return shot;
-}
-
-// Each field holds its earlier value or the one a completed request gives.
-bool eachFieldOldOrNew(const Snapshot& now, const Snapshot& before, const Snapshot& done) {
-    auto either = [](const auto& v, const auto& a, const auto& b) { return v == a || v == b; };
-    return either(now.x1, before.x1, done.x1) && either(now.y1, before.y1, done.y1) &&
-           either(now.x2, before.x2, done.x2) && either(now.y2, before.y2, done.y2) &&
-           either(now.info, before.info, done.info);
 }
 
 // The bitmap is the earlier one or a whole bitmap (never torn), and nothing
@@ -209,7 +198,7 @@ bool runOnce(std::size_t target, std::int64_t n, const Snapshot* completed) {
     }
     expectFilesIntact(s, before, where);
     if (completed && !status.ok()) {
-        EXPECT_TRUE(eachFieldOldOrNew(snapshot(s), before, *completed)) << where;
+        EXPECT_TRUE(eachFieldOldOrNew(snapshot(s).fields, before.fields, completed->fields)) << where;
     }
     expectReferencesReleased(s, where);
     return fired;

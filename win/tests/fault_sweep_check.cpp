@@ -19,6 +19,7 @@
 #include "panel/form1.h"
 #include "server/cls_map_serv.h"
 #include "tests/support/faulty_services.h"
+#include "tests/support/store_fields.h"
 #include "win/host/host_automation.h"
 #include "win/host/host_objects.h"
 #include "win/host/message_box_watch.h"
@@ -181,8 +182,7 @@ const std::vector<NamedRequest>& requests() {
 struct Snapshot {
     std::vector<std::uint8_t> bitmap;  // empty when there is none
     bool readOnly = false;
-    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    std::u16string info;
+    testing::StoreFields fields;
 };
 
 Snapshot snapshot(Session& s) {
@@ -192,22 +192,8 @@ Snapshot snapshot(Session& s) {
         shot.bitmap = win::readWholeFile(s.folder.bitmap());
         shot.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     }
-    if (s.module) {
-        const Store& store = s.module->store;
-        shot.x1 = store.dblMapX1;
-        shot.y1 = store.dblMapY1;
-        shot.x2 = store.dblMapX2;
-        shot.y2 = store.dblMapY2;
-        shot.info = store.strInfo;
-    }
+    if (s.module) shot.fields = testing::storeFields(s.module->store);
     return shot;
-}
-
-bool eachFieldOldOrNew(const Snapshot& now, const Snapshot& before, const Snapshot& done) {
-    auto either = [](const auto& v, const auto& a, const auto& b) { return v == a || v == b; };
-    return either(now.x1, before.x1, done.x1) && either(now.y1, before.y1, done.y1) &&
-           either(now.x2, before.x2, done.x2) && either(now.y2, before.y2, done.y2) &&
-           either(now.info, before.info, done.info);
 }
 
 // A whole bitmap: its header's size is the file's and every row is there.
@@ -287,7 +273,7 @@ bool runOnce(const HostFolder& folder, std::size_t target, std::int64_t n, const
     if (left.size() > 1) {
         for (const std::u16string& name : left) std::printf("  in MAPS: %s\n", win::toAnsi(name).c_str());
     }
-    if (!status.ok()) RUN_CHECK(eachFieldOldOrNew(after, before, completed));
+    if (!status.ok()) RUN_CHECK(testing::eachFieldOldOrNew(after.fields, before.fields, completed.fields));
 
     s.server.reset();
     s.module.reset();
