@@ -28,11 +28,11 @@
 #include "win/platform/file_io.h"
 #include "win/platform/profile.h"
 #include "win/platform/version.h"
-#include "win/tests/check.h"
-#include "win/tests/temp_folder.h"
+#include "win/tests/support/check.h"
+#include "win/tests/support/temp_folder.h"
 #include "win/win_platform.h"
 
-namespace vamu::wincheck {
+namespace vamu::wine_test {
 namespace {
 
 using testing::FaultPlan;
@@ -212,12 +212,14 @@ bool wholeBitmap(const std::vector<std::uint8_t>& bytes) {
 }
 
 // Notes a failed check of one run, so that the run can say where it was.
-#define RUN_CHECK(condition)                                        \
-    do {                                                            \
-        if (!(condition)) {                                         \
-            runFailed = true;                                       \
-            ::vamu::wincheck::fail(#condition, __FILE__, __LINE__); \
-        }                                                           \
+#define RUN_CHECK(condition)                                         \
+    do {                                                             \
+        if (condition) {                                             \
+            ++::vamu::wine_test::passes();                           \
+        } else {                                                     \
+            runFailed = true;                                        \
+            ::vamu::wine_test::fail(__FILE__, __LINE__, #condition); \
+        }                                                            \
     } while (false)
 
 struct Counts {
@@ -300,7 +302,7 @@ void sweep(const HostFolder& folder, std::size_t target, bool readOnlyBitmap, Co
     std::int64_t n = 1;
     while (runOnce(folder, target, n, completed, readOnlyBitmap, counts)) {
         if (++n >= 2000) {
-            fail("the request never completes", __FILE__, __LINE__);
+            fail(__FILE__, __LINE__, "the request never completes");
             return;
         }
     }
@@ -336,4 +338,4 @@ CHECK_CASE(a_read_only_bitmap_survives_every_failure_point) {
 }
 
 }  // namespace
-}  // namespace vamu::wincheck
+}  // namespace vamu::wine_test
