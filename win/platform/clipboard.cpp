@@ -44,17 +44,28 @@ HWND WinClipboard::owner() {
 void WinClipboard::setImage(const Image& image) {
     UniqueBitmap bitmap;
     if (image.width > 0 && image.height > 0) bitmap = bitmapFromImage(image);
-    OpenClipboardScope open(owner());
-    if (!EmptyClipboard()) raiseLastError();
-    if (bitmap) {
-        if (!SetClipboardData(CF_BITMAP, bitmap.get())) raiseLastError();
-        bitmap.release();  // the clipboard owns it now
+    kept_.reset();
+    {
+        OpenClipboardScope open(owner());
+        if (!EmptyClipboard()) raiseLastError();
+        if (bitmap) {
+            if (!SetClipboardData(CF_BITMAP, bitmap.get())) raiseLastError();
+            bitmap.release();  // the clipboard owns it now
+        }
+    }
+    if (image.width > 0 && image.height > 0) {
+        kept_ = image;
+        keptSequence_ = GetClipboardSequenceNumber();
     }
 }
 
 bool WinClipboard::hasBitmap() { return IsClipboardFormatAvailable(CF_BITMAP) != FALSE; }
 
 PictureRef WinClipboard::picture() {
+    if (kept_ && GetClipboardSequenceNumber() == keptSequence_) {
+        return makeBitmapPicture(bitmapFromImage(*kept_).release());
+    }
+    kept_.reset();
     UniqueBitmap copy;
     {
         OpenClipboardScope open(owner());

@@ -10,6 +10,8 @@
 #include "win/tests/support/temp_folder.h"
 #include "win/platform/win_picture.h"
 
+#include <utility>
+
 namespace vamu::wine_test {
 namespace {
 
@@ -32,6 +34,26 @@ Image sample() {
     image.at(0, 0) = 0x00FF0000;  // red top-left
     image.at(2, 1) = 0x000000FF;  // blue bottom-right
     return image;
+}
+
+// The width and height of a picture's bitmap; (0, 0) for an empty picture.
+using Size = std::pair<LONG, LONG>;
+
+Size sizeOf(const PictureRef& picture) {
+    OLE_HANDLE handle = 0;
+    if (picture->isEmpty() || FAILED(win::winPictureOf(picture).get()->get_Handle(&handle))) return {0, 0};
+    BITMAP shape{};
+    GetObjectW(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), sizeof shape, &shape);
+    return {shape.bmWidth, shape.bmHeight};
+}
+
+// Another program's bitmap on the clipboard.
+void putForeignBitmap(std::int32_t width, std::int32_t height) {
+    win::UniqueBitmap bitmap = win::bitmapFromImage(Image(width, height, 0x00123456));
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    if (SetClipboardData(CF_BITMAP, bitmap.get())) bitmap.release();
+    CloseClipboard();
 }
 
 PictureRef bitmapPicture(const Image& image) {
@@ -120,6 +142,27 @@ CHECK_CASE(the_clipboard_carries_the_image_as_a_bitmap) {
     // The picture is a copy: the clipboard's next contents do not change it.
     clipboard.setImage(Image(1, 1));
     CHECK(!picture->isEmpty() && clipboard.hasBitmap());
+}
+
+// The clipboard object hands back what it put there itself; once anyone
+// else has replaced the clipboard's contents, it reads them instead.
+CHECK_CASE(the_clipboard_picture_follows_another_writer) {
+    win::WinClipboard clipboard;
+    const Image mine = sample();
+    clipboard.setImage(mine);
+    CHECK(sizeOf(clipboard.picture()) == Size(mine.width, mine.height));
+
+    putForeignBitmap(7, 5);
+    CHECK(sizeOf(clipboard.picture()) == Size(7, 5));
+
+    if (OpenClipboard(nullptr)) {  // a writer leaving text only: no picture
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    CHECK(clipboard.picture()->isEmpty());
+
+    clipboard.setImage(mine);  // and its own again after that
+    CHECK(sizeOf(clipboard.picture()) == Size(mine.width, mine.height));
 }
 
 }  // namespace
