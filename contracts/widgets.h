@@ -53,7 +53,8 @@ public:
     // Puts text (whole lines, each ending in CR LF) in front of the current
     // text, then keeps only the first keepLines lines: what lay below them
     // drops off. The cost depends on the kept text, not on how much was ever
-    // inserted.
+    // inserted. The panel's window may let up to a tenth more lines stand
+    // and cut the oldest in one go (a cut is slow in Wine's edit control).
     virtual void insertAtTop(const std::u16string& text, std::int32_t keepLines) = 0;
 };
 

@@ -38,8 +38,11 @@ void TextWindow::insertAtTop(const std::u16string& text, std::int32_t keepLines)
     SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide(text)));
     // Without word wrap a line of the control is a line of the text; the
     // line after the last CR LF is the empty one the count includes.
+    // Wine's edit control takes tens of milliseconds to cut the end of a
+    // long text, so the oldest lines go in batches: the log may run a tenth
+    // over its limit before it is cut back to it.
     const LRESULT lines = SendMessageW(edit, EM_GETLINECOUNT, 0, 0);
-    if (lines > keepLines) {
+    if (lines > keepLines + keepLines / 10) {
         const LRESULT cut = SendMessageW(edit, EM_LINEINDEX, static_cast<WPARAM>(keepLines), 0);
         if (cut >= 0) {
             SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(cut), -1);

@@ -1,5 +1,6 @@
 // The control panel window: layout, buttons, close request, map windows.
 
+#include <algorithm>
 #include <vector>
 
 #include "win/platform/clipboard.h"
@@ -178,6 +179,24 @@ CHECK_CASE(the_log_takes_lines_at_the_top_and_drops_the_oldest) {
     CHECK(log.text() == u"四\r\n三\r\n二\r\n");
     for (int i = 0; i < 50; ++i) log.insertAtTop(u"x\r\n", 3);
     CHECK(log.text() == u"x\r\nx\r\nx\r\n");
+}
+
+// A long log lets a tenth more lines stand, then cuts back to its limit in
+// one go; the newest line stays at the top throughout.
+CHECK_CASE(a_long_log_drops_its_oldest_lines_in_batches) {
+    Panel panel;
+    TextBox& log = panel.window.log();
+    log.setText(u"");
+    const auto lines = [&] {
+        const std::u16string text = log.text();
+        return std::count(text.begin(), text.end(), u'\n');
+    };
+    for (char16_t c = u'A'; c <= u'U'; ++c) log.insertAtTop(std::u16string(u"行") + c + u"\r\n", 20);
+    CHECK(lines() == 21);  // with the empty line after the last line end, 22
+    log.insertAtTop(u"最新\r\n", 20);
+    CHECK(lines() == 20);
+    CHECK(log.text().starts_with(u"最新\r\n"));
+    CHECK(log.text().ends_with(u"行C\r\n"));
 }
 
 }  // namespace
