@@ -84,8 +84,8 @@ std::u16string fromUtf8(std::string_view text) {
         }
         char32_t c = lead.length == 1 ? b : b & (0x7F >> lead.length);
         int k = 1;
-        for (; k < lead.length && i + k < text.size(); ++k) {
-            const auto n = static_cast<std::uint8_t>(text[i + k]);
+        for (; k < lead.length && i + static_cast<std::size_t>(k) < text.size(); ++k) {
+            const auto n = static_cast<std::uint8_t>(text[i + static_cast<std::size_t>(k)]);
             const std::uint8_t low = k == 1 ? lead.low : 0x80;
             const std::uint8_t high = k == 1 ? lead.high : 0xBF;
             if (n < low || n > high) break;
