@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "contracts/map_control.h"
 
@@ -58,6 +59,18 @@ public:
     virtual void insertAtTop(const std::u16string& text, std::int32_t keepLines) = 0;
 };
 
+// A drop-down list of texts, one of them selected (or none: -1).
+class ChoiceList {
+public:
+    virtual ~ChoiceList() = default;
+    virtual void setItems(const std::vector<std::u16string>& items) = 0;
+    virtual std::vector<std::u16string> items() = 0;
+    virtual void setSelected(std::int32_t index) = 0;  // no event
+    virtual std::int32_t selected() = 0;
+    // Raised when the user picks an entry.
+    virtual void onChange(std::function<void(std::int32_t index)> handler) = 0;
+};
+
 class Frame {
 public:
     virtual ~Frame() = default;
@@ -74,6 +87,7 @@ public:
     virtual TextBox& log() = 0;            // Text1
     virtual Frame& frame() = 0;            // Frame1
     virtual OptionButtons& options() = 0;  // Option1
+    virtual ChoiceList& sources() = 0;     // the map's source: the built-in map or a tile server
 };
 
 }  // namespace vamu

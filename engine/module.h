@@ -11,6 +11,10 @@
 
 namespace vamu {
 
+namespace tiles {
+class TileService;
+}
+
 // The control panel as the engine reaches it.
 class PanelAccess {
 public:
@@ -32,6 +36,8 @@ public:
 
     Store store;
     Services& services;
+    // The map tiles of the built-in map, where the platform offers them.
+    tiles::TileService* tiles = nullptr;
 
     // The panel; the first call creates it (creation and load run then, and
     // a failure leaves no panel behind).

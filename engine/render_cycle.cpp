@@ -5,6 +5,7 @@
 #include "engine/activity_log.h"
 #include "engine/conversions.h"
 #include "engine/module.h"
+#include "mapcontrol/tiles/tile_service.h"
 
 namespace vamu {
 namespace {
@@ -78,6 +79,7 @@ void RefreshMap(Module& module) {
     panel.option_change();
 
     report(module);
+    if (module.tiles) module.tiles->published();
 
     const LayerInfo& layer = store.layer(store.intLayer);
     AddLog(module, u"マップを更新->" + layer.Title + u"(" + decimal(layer.LayerScale) + u") に変更");

@@ -8,6 +8,7 @@
 #include "mapcontrol/collections.h"
 #include "mapcontrol/map_data.h"
 #include "mapcontrol/map_drawing.h"
+#include "mapcontrol/tiles/tile_service.h"
 #include "mapcontrol/view.h"
 
 namespace vamu::mapcontrol {
@@ -32,6 +33,7 @@ struct ReplacementMapControl::State {
     View view;
     bool overviewMode = false;
     PositionChanged handler;
+    tiles::TileService* tiles = nullptr;
 
     const DataSet* dataSet() const {
         const auto it = std::find_if(catalogue.begin(), catalogue.end(),
@@ -54,7 +56,7 @@ ReplacementMapControl::ReplacementMapControl(Clipboard& clipboard, std::vector<D
                                              PersistedSettings settings, float widthPixels,
                                              float heightPixels)
     : state_(std::make_shared<State>(
-          State{clipboard, std::move(catalogue), std::move(settings), {}, false, {}})) {
+          State{clipboard, std::move(catalogue), std::move(settings), {}, false, {}, nullptr})) {
     state_->view = View{kStartLat, kStartLng, checkedScale(state_->settings.layerScale),
                         pixelsFromProperty(widthPixels), pixelsFromProperty(heightPixels)};
 }
@@ -113,8 +115,15 @@ void ReplacementMapControl::onPositionChanged(PositionChanged handler) {
     state_->handler = std::move(handler);
 }
 
+void ReplacementMapControl::useTiles(tiles::TileService* service) { state_->tiles = service; }
+
 Image ReplacementMapControl::render() const {
     const MapData* data = state_->dataSet() ? builtInMapData().data.get() : nullptr;
+    if (state_->tiles && !state_->overviewMode) {
+        // The built-in map without its furniture, where no tile can stand in.
+        const auto floor = [&] { return drawMap(state_->view, {data, false, false}); };
+        if (auto picture = state_->tiles->draw(state_->view, floor)) return std::move(*picture);
+    }
     return drawMap(state_->view, {data, state_->overviewMode});
 }
 

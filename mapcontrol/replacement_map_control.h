@@ -11,6 +11,10 @@
 #include "contracts/picture.h"
 #include "contracts/platform.h"
 
+namespace vamu::tiles {
+class TileService;
+}
+
 namespace vamu::mapcontrol {
 
 struct LayerSpec {
@@ -64,6 +68,9 @@ public:
     // The user's scrolling or dragging by a number of pixels (x right, y
     // down): moves the centre and raises PositionChanged.
     void scrollBy(std::int32_t dx, std::int32_t dy);
+    // Draws from map tiles where the service's source is a tile server
+    // (not in overview mode); null keeps the built-in map only.
+    void useTiles(tiles::TileService* service);
 
     // What the control holds, for drawing windows, tests and traces.
     Image render() const;

@@ -32,6 +32,7 @@ public:
     MemoryTextBox& log() override { return log_; }
     MemoryFrame& frame() override { return frame_; }
     MemoryOptionButtons& options() override { return options_; }
+    MemoryChoiceList& sources() override { return sources_; }
 
 private:
     friend class MemoryPanelFactory;
@@ -42,6 +43,7 @@ private:
     MemoryTextBox log_;
     MemoryFrame frame_{u"縮小率"};
     MemoryOptionButtons options_{13};
+    MemoryChoiceList sources_;
     std::shared_ptr<MemoryPanelWidgets*> tracker_;  // the factory's pointer to the newest panel
 };
 

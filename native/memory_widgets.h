@@ -106,6 +106,22 @@ private:
     std::u16string text_;
 };
 
+class MemoryChoiceList : public ChoiceList {
+public:
+    void setItems(const std::vector<std::u16string>& items) override { items_ = items; }
+    std::vector<std::u16string> items() override { return items_; }
+    void setSelected(std::int32_t index) override { selected_ = index; }
+    std::int32_t selected() override { return selected_; }
+    void onChange(std::function<void(std::int32_t index)> handler) override { onChange_ = std::move(handler); }
+    // The user picks entry index: selected, then the event (error 9 outside the list).
+    void pick(std::int32_t index);
+
+private:
+    std::vector<std::u16string> items_;
+    std::int32_t selected_ = -1;
+    std::function<void(std::int32_t)> onChange_;
+};
+
 class MemoryFrame : public Frame {
 public:
     explicit MemoryFrame(std::u16string caption) : caption_(std::move(caption)) {}

@@ -5,6 +5,9 @@
 #include "engine/layer_selection.h"
 #include "engine/paths.h"
 #include "engine/render_cycle.h"
+#include "engine/activity_log.h"
+#include "mapcontrol/tiles/tile_service.h"
+#include "panel/source_labels.h"
 
 namespace vamu {
 namespace {
@@ -26,6 +29,8 @@ Form1::Form1(Module& module) : module_(module), widgets_(module.services.panels.
         lastEventStatus_ = guarded([&] { miniAtlas_PositionChanged(lat, lng, third); });
     });
     widgets_->window().onCloseRequest([this](bool& cancel) { Form_QueryUnload(cancel); });
+    widgets_->sources().onChange(
+        [this](std::int32_t index) { lastEventStatus_ = guarded([&] { SourceList_Click(index); }); });
     SetMapMode();
 }
 
@@ -45,6 +50,7 @@ void Form1::Form_Load() {
     store.strUIVPath = objUIV_->installationDirectory();
     store.strMapFile =
         joinPath(store.strUIVPath, u"MAPS\\!!" + module_.services.version.productName() + u".bmp");
+    FillSourceList();
     miniAtlas().setOverviewMode(true);
     miniAtlas().setDisplayOption(1, u".", 1);
     atlas().setDisplayOption(1, u".", 0);
@@ -64,6 +70,37 @@ void Form1::SetMapMode() {
         }
     }
     module_.services.messages.show(kInstallDataSet, MessageButtons::Ok, std::nullopt);
+}
+
+// The built-in map first, then the tile servers; the source in use selected.
+void Form1::FillSourceList() {
+    ChoiceList& list = widgets_->sources();
+    const tiles::TileService* service = module_.tiles;
+    if (!service) {
+        list.setItems({sourceLabel(tiles::builtInSources().front())});
+        list.setSelected(0);
+        return;
+    }
+    std::vector<std::u16string> items;
+    std::int32_t selected = -1;
+    for (const tiles::TileSource& source : service->sources()) {
+        if (source.name == service->current().name) selected = static_cast<std::int32_t>(items.size());
+        items.push_back(sourceLabel(source));
+    }
+    list.setItems(items);
+    list.setSelected(selected);
+}
+
+void Form1::SourceList_Click(std::int32_t index) {
+    tiles::TileService* service = module_.tiles;
+    if (!service || index < 0 || static_cast<std::size_t>(index) >= service->sources().size()) return;
+    const tiles::TileSource& source = service->sources()[static_cast<std::size_t>(index)];
+    if (source.name == service->current().name) return;
+    service->select(source.name);
+    AddLog(module_, u"地図の出典: " + sourceLabel(source));
+    // A picture the host already shows is drawn again from the new source.
+    const Store& store = module_.store;
+    if (store.picHost && store.frmHost && store.objEvents) RefreshMap(module_);
 }
 
 void Form1::Form_QueryUnload(bool& cancel) {

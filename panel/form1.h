@@ -30,6 +30,8 @@ public:
     void Option1_Click(std::int16_t index);
     void miniAtlas_PositionChanged(std::int32_t lat, std::int32_t lng, std::int32_t unused);
     void Form_QueryUnload(bool& cancel);
+    // The operator picks the map's source in the list.
+    void SourceList_Click(std::int32_t index);
 
     PanelWidgets& widgets() { return *widgets_; }
     // How the last event the widgets raised (a click, a position change)
@@ -39,6 +41,7 @@ public:
 private:
     void Form_Load();
     void SetMapMode();
+    void FillSourceList();
 
     Module& module_;
     std::unique_ptr<PanelWidgets> widgets_;

@@ -59,6 +59,7 @@ public:
     TextBox& log() override { return inner_->log(); }
     Frame& frame() override { return inner_->frame(); }
     OptionButtons& options() override { return inner_->options(); }
+    ChoiceList& sources() override { return inner_->sources(); }
 
 private:
     std::unique_ptr<PanelWidgets> inner_;
