@@ -79,6 +79,8 @@ public:
     // The zoom the tiles are drawn from at a layer's scale around a latitude.
     std::int32_t zoomFor(std::int32_t scale, double latitudeDegrees) const;
 
+    // A line for the panel's log, from any thread.
+    void note(const std::u16string& line);
     // On the host's thread: the log lines the background work left, and
     // whether tiles that the last picture lacked have arrived since.
     std::vector<std::u16string> takeLog();
@@ -97,7 +99,7 @@ public:
     std::size_t decodedBytes() const;
 
 private:
-    void log(const std::u16string& line);
+    class Lookup;
 
     TilePlatform platform_;
     TileSettings settings_;
