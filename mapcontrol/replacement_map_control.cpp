@@ -120,9 +120,7 @@ void ReplacementMapControl::useTiles(tiles::TileService* service) { state_->tile
 Image ReplacementMapControl::render() const {
     const MapData* data = state_->dataSet() ? builtInMapData().data.get() : nullptr;
     if (state_->tiles && !state_->overviewMode) {
-        // The built-in map without its furniture, where no tile can stand in.
-        const auto floor = [&] { return drawMap(state_->view, {data, false, false}); };
-        if (auto picture = state_->tiles->draw(state_->view, floor)) return std::move(*picture);
+        if (auto picture = state_->tiles->draw(state_->view, data)) return std::move(*picture);
     }
     return drawMap(state_->view, {data, state_->overviewMode});
 }

@@ -5,7 +5,7 @@
 
 #include "contracts/text.h"
 #include "mapcontrol/tiles/tile_cache.h"
-#include "mapcontrol/tiles/tile_draw.h"
+#include "mapcontrol/tiles/tile_map.h"
 #include "mapcontrol/tiles/tile_fetcher.h"
 #include "mapcontrol/tiles/tile_math.h"
 
@@ -132,16 +132,21 @@ std::int32_t TileService::zoomFor(std::int32_t scale, double latitudeDegrees) co
     const TileSource& source = current();
     mapcontrol::View view;
     view.scale = scale;
-    return chooseZoom(mapcontrol::metresPerPixel(view), latitudeDegrees, source.minZoom, source.maxZoom);
+    view.lat = static_cast<std::int32_t>(latitudeDegrees * mapcontrol::kMsecPerDegree);
+    return tileZoomFor(view, source.minZoom, source.maxZoom);
 }
 
-std::optional<Image> TileService::draw(const mapcontrol::View& view, const std::function<Image()>& floor) {
+std::optional<Image> TileService::draw(const mapcontrol::View& view, const mapcontrol::MapData* data) {
     const TileSource& source = current();
     if (source.isBuiltIn()) return std::nullopt;
+    TilePictureStyle style;
+    style.zoom = tileZoomFor(view, source.minZoom, source.maxZoom);
+    style.credit = source.creditAt(style.zoom);
+    const FloorPainter floor = builtInFloor(view, data);
     for (int attempt = 0;; ++attempt) {
         Lookup lookup(*this, source);
         std::vector<TileId> missing;
-        Image picture = drawTileMap(view, source, lookup, missing, floor);
+        Image picture = drawTileMap(view, style, lookup, missing, floor);
         std::vector<TileId> wanted = missing;
         wanted.insert(wanted.end(), lookup.stale_.begin(), lookup.stale_.end());
         if (fetcher_) fetcher_->want(source, wanted);

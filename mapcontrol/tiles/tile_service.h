@@ -18,6 +18,10 @@
 #include "mapcontrol/tiles/tile_sources.h"
 #include "mapcontrol/view.h"
 
+namespace vamu::mapcontrol {
+class MapData;
+}
+
 namespace vamu::tiles {
 
 class TileCache;
@@ -63,8 +67,9 @@ public:
     bool select(const std::string& name);
 
     // The view drawn from tiles, or nothing while the built-in map is the
-    // source. floor draws the built-in map where no tile can stand in.
-    std::optional<Image> draw(const mapcontrol::View& view, const std::function<Image()>& floor);
+    // source. The built-in map's data (null: none) shows where no tile can
+    // stand in.
+    std::optional<Image> draw(const mapcontrol::View& view, const mapcontrol::MapData* data);
 
     // Bulk download of the tiles of a WGS84 rectangle for a range of zoom
     // levels. The count comes first; a source whose terms forbid it, or a
