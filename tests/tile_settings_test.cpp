@@ -135,6 +135,8 @@ TEST(TileSettings, ChoosingASourceChangesOnlyItsLine) {
     EXPECT_EQ(withSourceChoice("[tiles]", "osm"), "[tiles]\r\nsource=osm\r\n");
     EXPECT_EQ(withSourceChoice("", "osm"), "[tiles]\r\nsource=osm\r\n");
     EXPECT_EQ(withSourceChoice("[a]\nk=v", "osm"), "[a]\nk=v\n[tiles]\nsource=osm\n");
+    EXPECT_EQ(withSourceChoice("[a]\r", "osm"), "[a]\r\n[tiles]\r\nsource=osm\r\n");
+    EXPECT_EQ(withSourceChoice("[tiles]\r", "osm"), "[tiles]\r\nsource=osm\r\n");
     EXPECT_EQ(withSourceChoice("\xEF\xBB\xBF[tiles]\r\nsource=a", "osm"),
               "\xEF\xBB\xBF[tiles]\r\nsource=osm");
     // A line it does not understand is never taken for the source line.

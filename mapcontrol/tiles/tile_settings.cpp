@@ -201,6 +201,14 @@ std::vector<Section> sectionsOf(std::string_view text, std::vector<std::string>&
     return sections;
 }
 
+// The text with its last line ended, so that a line can follow: a lone CR
+// at the end gets its LF, as the reader took it for a line break already.
+std::string endedLine(std::string text, std::string_view eol) {
+    if (!text.empty() && text.back() == '\r') return text + "\n";
+    if (!text.empty() && text.back() != '\n') return text + std::string(eol);
+    return text;
+}
+
 }  // namespace
 
 std::vector<TileSource> TileSettings::sources() const {
@@ -288,16 +296,13 @@ std::string withSourceChoice(std::string_view text, std::string_view sourceName)
     }
     const std::string entry = "source=" + std::string(sourceName);
     if (header != nullptr) {
-        const std::size_t afterHeader = header->begin + header->content.size();
-        const std::size_t next = text.find('\n', afterHeader);
+        const std::size_t next = text.find('\n', header->begin + header->content.size());
         if (next == std::string_view::npos)
-            return std::string(text) + std::string(eol) + entry + std::string(eol);
+            return endedLine(std::string(text), eol) + entry + std::string(eol);
         return std::string(text.substr(0, next + 1)) + entry + std::string(eol) +
                std::string(text.substr(next + 1));
     }
-    std::string out(text);
-    if (!out.empty() && out.back() != '\n') out += eol;
-    return out + "[tiles]" + std::string(eol) + entry + std::string(eol);
+    return endedLine(std::string(text), eol) + "[tiles]" + std::string(eol) + entry + std::string(eol);
 }
 
 }  // namespace vamu::tiles
