@@ -23,6 +23,11 @@ public:
     ~Descriptor() { close(); }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor& operator=(Descriptor&& other) noexcept {
+        close();
+        fd_ = std::exchange(other.fd_, -1);
+        return *this;
+    }
     int get() const noexcept { return fd_; }
     bool valid() const noexcept { return fd_ >= 0; }
     bool close() noexcept {
@@ -118,11 +123,18 @@ std::optional<std::vector<std::uint8_t>> DiskCacheFiles::read(const std::string&
 bool DiskCacheFiles::replace(const std::string& relative, std::span<const std::uint8_t> bytes) {
     const auto path = pathOf(relative);
     if (!path) return false;
-    std::error_code ec;
-    fs::create_directories(path->parent_path(), ec);
-    if (ec) return false;
     const fs::path temporary = temporaryFor(*path);
-    Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    const auto create = [&] {
+        return ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    };
+    Descriptor fd(create());
+    if (!fd.valid() && errno == ENOENT) {
+        // The first file of its folder: the folders on the way are made.
+        std::error_code ec;
+        fs::create_directories(path->parent_path(), ec);
+        if (ec) return false;
+        fd = Descriptor(create());
+    }
     if (!fd.valid()) return false;
     const bool written = writeAll(fd.get(), bytes);
     if (fd.close() && written && ::rename(temporary.c_str(), path->c_str()) == 0) return true;

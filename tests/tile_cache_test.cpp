@@ -298,6 +298,37 @@ TEST(TileCache, AWriterKilledMidWriteLeavesTheOldEntryAndNoVisibleLeftover) {
     EXPECT_FALSE(files.replace("a/../../escape", std::vector<std::uint8_t>(1)));
 }
 
+TEST(TileCache, ThreadsShareOneCacheWithinItsLimit) {
+    TempFolder root;
+    DiskCacheFiles files(root.path());
+    const std::size_t entryBytes = encodeEntry(meta(5000, "0"), body(2000, 0))->size();
+    TileCache cache(&files, 10 * entryBytes, {});
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&cache, t] {
+            for (int i = 0; i < 300; ++i) {
+                const TileId id{7, (i * 7 + t) % 20, 0};
+                const auto n = static_cast<std::uint8_t>(i);
+                if (i % 3 == 0) cache.store(kSource, id, meta(n, std::to_string(n)), body(2000, n));
+                if (i % 3 == 1) {
+                    // Renewed meta names no generation: the body alone must be whole.
+                    const auto tile = cache.read(kSource, id);
+                    if (tile) {
+                        ASSERT_EQ(tile->bytes, body(2000, tile->bytes[0]));
+                    }
+                }
+                if (i % 17 == 0) cache.renew(kSource, id, meta(n, std::to_string(n)));
+                if (i % 29 == 0) cache.forget(kSource, id);
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_LE(cache.bytesKept(), 10 * entryBytes);
+    std::uint64_t onDisk = 0;
+    for (const auto& e : files.list()) onDisk += e.relative.ends_with(".tile") ? e.bytes : 0;
+    EXPECT_EQ(onDisk, cache.bytesKept());
+}
+
 TEST(DecodedTiles, KeepsTheRecentlyUsedWithinItsBound) {
     const auto image = [] { return std::make_shared<const Image>(64, 64, 0xffffff); };
     const std::size_t one = [&] {

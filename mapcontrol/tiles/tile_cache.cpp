@@ -1,6 +1,7 @@
 #include "mapcontrol/tiles/tile_cache.h"
 
 #include <algorithm>
+#include <atomic>
 #include <unordered_set>
 #include <utility>
 
@@ -37,9 +38,10 @@ struct TileCache::State {
     CacheFiles* files;
     std::uint64_t limit;
     Log log;
-    mutable std::mutex mutex;
+    mutable std::mutex mutex;  // guards everything but the listing
+    std::mutex listing;        // held while the index is made
     bool diskWritable;
-    bool indexed = false;
+    std::atomic<bool> indexed = false;
     LruBytes<bool> disk;  // the entries on disk by path, their file sizes
     LruBytes<CachedTile> memory;
     std::unordered_set<std::string> namedSources;
@@ -47,17 +49,21 @@ struct TileCache::State {
     State(CacheFiles* f, std::uint64_t l, Log lg)
         : files(f), limit(l), log(std::move(lg)), diskWritable(f != nullptr) {}
 
-    // The disk index, made once from the listing when the cache is first
-    // written to (reads do without it: their touch keeps the order on disk).
+    // The disk index, made once from the listing before the cache is first
+    // written to; reads do without it (their touch keeps the order on disk).
     // The oldest files go first; a limit lowered since takes effect at once.
+    // Called without the lock: reads go on while a large cache is listed.
     void ensureIndexed() {
-        if (indexed || files == nullptr) return;
-        indexed = true;
+        if (files == nullptr || indexed) return;
+        const std::lock_guard once(listing);
+        if (indexed) return;
         std::vector<CacheFiles::Entry> entries = files->list();
         std::erase_if(entries, [](const auto& e) { return !endsWith(e.relative, ".tile"); });
         std::sort(entries.begin(), entries.end(),
                   [](const auto& a, const auto& b) { return a.modified > b.modified; });
+        const std::lock_guard lock(mutex);
         for (const auto& e : entries) disk.putOldest(e.relative, true, e.bytes);
+        indexed = true;
         evictDisk();
     }
 
@@ -119,7 +125,6 @@ struct TileCache::State {
         if (diskWritable) {
             const auto entry = encodeEntry(meta, body);
             if (!entry) return;
-            ensureIndexed();
             nameSource(sourceKey);
             if (files->replace(path, *entry)) {
                 memory.erase(path);
@@ -155,6 +160,7 @@ void TileCache::store(std::string_view sourceKey, TileId id, const TileMeta& met
                       std::span<const std::uint8_t> bytes) {
     if (!id.valid() || bytes.size() > kMaxTileBytes) return;
     const std::string path = entryPath(sourceKey, id);
+    state_->ensureIndexed();
     const std::lock_guard lock(state_->mutex);
     state_->keep(path, sourceKey, meta, bytes);
 }
@@ -162,6 +168,7 @@ void TileCache::store(std::string_view sourceKey, TileId id, const TileMeta& met
 void TileCache::renew(std::string_view sourceKey, TileId id, const TileMeta& meta) {
     if (!id.valid()) return;
     const std::string path = entryPath(sourceKey, id);
+    state_->ensureIndexed();
     const std::lock_guard lock(state_->mutex);
     std::optional<CachedTile> kept;
     if (const CachedTile* inMemory = state_->memory.use(path)) {
@@ -175,10 +182,10 @@ void TileCache::renew(std::string_view sourceKey, TileId id, const TileMeta& met
 void TileCache::forget(std::string_view sourceKey, TileId id) {
     if (!id.valid()) return;
     const std::string path = entryPath(sourceKey, id);
+    state_->ensureIndexed();
     const std::lock_guard lock(state_->mutex);
     state_->memory.erase(path);
     if (state_->files == nullptr) return;
-    state_->ensureIndexed();
     state_->files->remove(path);
     state_->disk.erase(path);
 }
