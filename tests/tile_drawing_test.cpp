@@ -9,6 +9,7 @@
 #include <numbers>
 #include <set>
 
+#include "engine/conversions.h"
 #include "mapcontrol/glyph_text.h"
 #include "mapcontrol/map_drawing.h"
 #include "mapcontrol/palette.h"
@@ -307,6 +308,38 @@ TEST(TileDrawing, BuiltInFurnitureDrawsOnItsOwn) {
     for (std::int32_t d = -6; d <= 6; ++d) {
         EXPECT_EQ(bare.at(200 + d, 150), whole.at(200 + d, 150));
         EXPECT_EQ(bare.at(200, 150 + d), whole.at(200, 150 + d));
+    }
+}
+
+// The floor shows at each pixel what the control shows at the place the host
+// gives that pixel, on a coast where a shift is plain to see.
+TEST(TileDrawing, FloorLiesInTheFrameTheHostIsGiven) {
+    const mapcontrol::MapData* data = mapcontrol::builtInMapData().data.get();
+    ASSERT_NE(data, nullptr);
+    for (const std::int32_t scale : {500, 1000000}) {
+        SCOPED_TRACE(scale);
+        const mapcontrol::View view{128252762, 503193547, scale, 400, 300};
+        const Image floor = tiles::builtInFloor(view, data)();
+        const Image bare = mapcontrol::drawMap(view, {data, false, true});
+        const tiles::WgsFrame f = tiles::frameOf(view);
+        int compared = 0;
+        for (std::int32_t py = 30; py < 300; py += 60) {
+            for (std::int32_t px = 40; px < 400; px += 80) {
+                double lat = 0, lng = 0;
+                WGS84ToTokyo(f.y1 + (f.y2 - f.y1) * (py + 0.5) / 300, f.x1 + (f.x2 - f.x1) * (px + 0.5) / 400,
+                             lat, lng);
+                const double bx = mapcontrol::pixelX(view, lng * 3600000),
+                             by = mapcontrol::pixelY(view, lat * 3600000);
+                if (bx < 0 || by < 0 || bx >= 400 || by >= 300) continue;
+                ++compared;
+                EXPECT_EQ(floor.at(px, py),
+                          bare.at(static_cast<std::int32_t>(bx), static_cast<std::int32_t>(by)))
+                    << px << "," << py;
+            }
+        }
+        EXPECT_GE(compared, 12);
+        std::set<std::uint32_t> colours(floor.pixels.begin(), floor.pixels.end());
+        EXPECT_TRUE(colours.count(mapcontrol::palette::kSea) && colours.count(mapcontrol::palette::kLand));
     }
 }
 

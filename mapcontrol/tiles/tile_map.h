@@ -32,7 +32,8 @@ Image drawTileMap(const mapcontrol::View& view, const TilePictureStyle& style, T
                   std::vector<TileId>& missing, const FloorPainter& floor);
 
 // The built-in map of the view without its graticule, labels and furniture
-// (sea only when data is null).
+// (sea only when data is null), laid into the frame the host is given, as
+// the tiles are.
 FloorPainter builtInFloor(const mapcontrol::View& view, const mapcontrol::MapData* data);
 
 }  // namespace vamu::tiles
