@@ -139,24 +139,20 @@ private:
 // Per column (or row) of the picture: the two texels its bilinear sample
 // reads, each as a slot and a place within it, and the second one's weight
 // in 256ths.
-struct Taps {
-    std::vector<std::uint32_t> slot0, at0, slot1, at1, weight;
+struct Tap {
+    std::uint32_t slot0 = 0, at0 = 0, slot1 = 0, at1 = 0, weight = 0;
 };
 
-Taps taps(const std::vector<double>& at, double origin, std::size_t texels) {
-    Taps t;
-    for (auto* v : {&t.slot0, &t.at0, &t.slot1, &t.at1, &t.weight}) v->resize(at.size());
+std::vector<Tap> taps(const std::vector<double>& at, double origin, std::size_t texels) {
+    std::vector<Tap> t(at.size());
     const double last = static_cast<double>(texels) - 1.0;
     for (std::size_t i = 0; i < at.size(); ++i) {
         const double f = std::clamp(at[i] - 0.5 - origin, 0.0, last);
         const double i0 = std::floor(f);
         const auto first = static_cast<std::uint32_t>(i0);
         const auto second = static_cast<std::uint32_t>(std::min(i0 + 1.0, last));
-        t.slot0[i] = first >> kTileShift;
-        t.at0[i] = first & (kTileSize - 1);
-        t.slot1[i] = second >> kTileShift;
-        t.at1[i] = second & (kTileSize - 1);
-        t.weight[i] = static_cast<std::uint32_t>(std::lround((f - i0) * 256.0));
+        t[i] = {first >> kTileShift, first & (kTileSize - 1), second >> kTileShift, second & (kTileSize - 1),
+                static_cast<std::uint32_t>(std::lround((f - i0) * 256.0))};
     }
     return t;
 }
@@ -169,37 +165,40 @@ inline std::uint32_t mix(std::uint32_t a, std::uint32_t b, std::uint32_t w) {
     return (rb & 0xFF00FFu) | (g & 0x00FF00u);
 }
 
-void resampleRows(const Slots& s, const Taps& cols, const Taps& rows, Image& out) {
+void resampleRows(const Slots& s, const std::vector<Tap>& cols, const std::vector<Tap>& rows, Image& out) {
     const auto w = static_cast<std::size_t>(out.width);
     // Per slot column, the texel rows this picture row reads.
     std::vector<const std::uint32_t*> top(s.columns), bottom(s.columns);
     for (std::size_t y = 0; y < static_cast<std::size_t>(out.height); ++y) {
+        const Tap& r = rows[y];
         for (std::size_t c = 0; c < s.columns; ++c) {
-            top[c] = s.texels[s.index(c, rows.slot0[y])] + rows.at0[y] * kTile;
-            bottom[c] = s.texels[s.index(c, rows.slot1[y])] + rows.at1[y] * kTile;
+            top[c] = s.texels[s.index(c, r.slot0)] + r.at0 * kTile;
+            bottom[c] = s.texels[s.index(c, r.slot1)] + r.at1 * kTile;
         }
-        const std::uint32_t wy = rows.weight[y];
         std::uint32_t* dst = out.pixels.data() + y * w;
         for (std::size_t x = 0; x < w; ++x) {
-            const std::uint32_t s0 = cols.slot0[x], s1 = cols.slot1[x], a0 = cols.at0[x], a1 = cols.at1[x];
-            const std::uint32_t wx = cols.weight[x];
-            dst[x] = mix(mix(top[s0][a0], top[s1][a1], wx), mix(bottom[s0][a0], bottom[s1][a1], wx), wy);
+            const Tap& c = cols[x];
+            const std::uint32_t upper = mix(top[c.slot0][c.at0], top[c.slot1][c.at1], c.weight);
+            const std::uint32_t lower = mix(bottom[c.slot0][c.at0], bottom[c.slot1][c.at1], c.weight);
+            dst[x] = mix(upper, lower, r.weight);
         }
     }
 }
 
 // Puts the floor wherever a pixel's sample touches a slot without a tile.
-void underlayFloor(const Slots& s, const Taps& cols, const Taps& rows, Image& out,
+void underlayFloor(const Slots& s, const std::vector<Tap>& cols, const std::vector<Tap>& rows, Image& out,
                    const FloorPainter& floor) {
     auto isFloor = [&](std::uint32_t r, std::uint32_t c) { return s.floor[s.index(c, r)] != 0; };
     Image painted;
     bool asked = false;
     for (std::int32_t y = 0; y < out.height; ++y) {
-        const auto r0 = rows.slot0[static_cast<std::size_t>(y)], r1 = rows.slot1[static_cast<std::size_t>(y)];
+        const Tap& r = rows[static_cast<std::size_t>(y)];
         for (std::int32_t x = 0; x < out.width; ++x) {
-            const auto c0 = cols.slot0[static_cast<std::size_t>(x)],
-                       c1 = cols.slot1[static_cast<std::size_t>(x)];
-            if (!isFloor(r0, c0) && !isFloor(r0, c1) && !isFloor(r1, c0) && !isFloor(r1, c1)) continue;
+            const Tap& c = cols[static_cast<std::size_t>(x)];
+            if (!isFloor(r.slot0, c.slot0) && !isFloor(r.slot0, c.slot1) && !isFloor(r.slot1, c.slot0) &&
+                !isFloor(r.slot1, c.slot1)) {
+                continue;
+            }
             if (!asked) {
                 asked = true;
                 if (floor) painted = floor();
@@ -239,8 +238,10 @@ Image composeTiles(const WgsFrame& frame, std::int32_t zoom, TileLookup& lookup,
     s.floor.assign(s.columns * s.rows, 0);
     Filler(lookup, s, zoom).fill(missing);
 
-    const Taps cols = taps(axes.x, static_cast<double>(s.range.firstColumn) * kTileSize, s.columns * kTile);
-    const Taps rows = taps(axes.y, static_cast<double>(s.range.firstRow) * kTileSize, s.rows * kTile);
+    const std::vector<Tap> cols =
+        taps(axes.x, static_cast<double>(s.range.firstColumn) * kTileSize, s.columns * kTile);
+    const std::vector<Tap> rows =
+        taps(axes.y, static_cast<double>(s.range.firstRow) * kTileSize, s.rows * kTile);
     Image out(frame.width, frame.height);
     resampleRows(s, cols, rows, out);
     if (std::find(s.floor.begin(), s.floor.end(), 1) != s.floor.end())
