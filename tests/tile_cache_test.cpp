@@ -151,6 +151,15 @@ TEST(TileCache, EvictsTheLeastRecentlyUsedBeyondItsLimit) {
     EXPECT_FALSE(fs::exists(fileOf(root, {5, 2, 0})));
     EXPECT_FALSE(fs::exists(fileOf(root, {5, 3, 0})));
     EXPECT_TRUE(fs::exists(fileOf(root, {5, 0, 0})));
+
+    // A limit lowered since applies on the next write.
+    TileCache smaller(&files, entryBytes, {});
+    smaller.store(kSource, {6, 2, 0}, meta(5000), body(1000, 0));
+    std::vector<std::string> left;
+    for (const auto& e : files.list()) {
+        if (e.relative.ends_with(".tile")) left.push_back(e.relative);
+    }
+    EXPECT_EQ(left, std::vector<std::string>{entryPath(kSource, {6, 2, 0})});
 }
 
 TEST(TileCache, FallsBackToMemoryWithOneLogLineWhereTheFolderCannotBeWritten) {
