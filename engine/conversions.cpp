@@ -97,6 +97,12 @@ double MsecToDeg(const std::int32_t& msec) {
     return kThreeThousandSixHundredths[static_cast<std::size_t>(ss)] + t;
 }
 
+void CornerToWGS84(const std::int32_t& latMsec, const std::int32_t& lngMsec, double& latOut, double& lngOut) {
+    const double lat = MsecToDeg(latMsec);
+    const double lng = MsecToDeg(lngMsec);
+    TokyoToWGS84(lat, lng, latOut, lngOut);
+}
+
 std::int32_t DegToMsec(const double& degrees) {
     const double x = degrees;
     const std::int32_t d = vb::intLong(x);

@@ -18,4 +18,8 @@ double MsecToDeg(const std::int32_t& msec);
 // Degrees as msec, the seconds held in single precision on the way.
 std::int32_t DegToMsec(const double& degrees);
 
+// A corner of the map as the host is told it: the control's whole-msec
+// Tokyo position, to whole arc-seconds, then shifted to WGS84.
+void CornerToWGS84(const std::int32_t& latMsec, const std::int32_t& lngMsec, double& latOut, double& lngOut);
+
 }  // namespace vamu

@@ -46,12 +46,8 @@ void readCorners(Module& module) {
     std::int32_t lat2 = 0, lng2 = 0;
     atlas.pixelToLatLng(width, height, lat2, lng2);
 
-    double lat = MsecToDeg(lat1);
-    double lng = MsecToDeg(lng1);
-    TokyoToWGS84(lat, lng, store.dblMapY1, store.dblMapX1);
-    lat = MsecToDeg(lat2);
-    lng = MsecToDeg(lng2);
-    TokyoToWGS84(lat, lng, store.dblMapY2, store.dblMapX2);
+    CornerToWGS84(lat1, lng1, store.dblMapY1, store.dblMapX1);
+    CornerToWGS84(lat2, lng2, store.dblMapY2, store.dblMapX2);
 }
 
 void report(Module& module) {

@@ -25,7 +25,7 @@ public:
     T value() {
         T v{};
         const std::size_t n = std::min(sizeof v, rest_.size());
-        std::memcpy(&v, rest_.data(), n);
+        if (n > 0) std::memcpy(&v, rest_.data(), n);  // an empty view may hold no pointer
         rest_.remove_prefix(n);
         return v;
     }

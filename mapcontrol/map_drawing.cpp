@@ -191,7 +191,7 @@ double scaleBarMetres(double metresPerPixel, std::int32_t maxPixels) {
     return best;
 }
 
-void drawScaleBar(Canvas& canvas, const View& view, const TextPainter& text, std::vector<PixelBox>& boxes) {
+void scaleBar(Canvas& canvas, const View& view, const TextPainter& text, std::vector<PixelBox>& boxes) {
     const std::int32_t maxPixels = std::min(kScaleBarMaxPixels, view.width - 2 * kMargin);
     if (maxPixels < 10 || view.height < kScaleBarZone) return;
     const double metres = scaleBarMetres(metresPerPixel(view), maxPixels);
@@ -218,7 +218,7 @@ void drawAttribution(Canvas& canvas, const View& view, const TextPainter& text,
     boxes.push_back({x - 2, y - 2, view.width, view.height});
 }
 
-void drawCentreMark(Canvas& canvas, const View& view, bool overviewMode, std::vector<PixelBox>& boxes) {
+void centreMark(Canvas& canvas, const View& view, bool overviewMode, std::vector<PixelBox>& boxes) {
     const std::int32_t x = view.width / 2;
     const std::int32_t y = view.height / 2;
     boxes.push_back({x - 9, y - 7, x + 10, y + 8});
@@ -232,6 +232,21 @@ void drawCentreMark(Canvas& canvas, const View& view, bool overviewMode, std::ve
 }
 
 }  // namespace
+
+PixelBox drawScaleBar(Image& image, const View& view, const MapData* data) {
+    Canvas canvas(image);
+    const TextPainter small(data && !data->fonts().empty() ? &data->fonts().front() : nullptr);
+    std::vector<PixelBox> boxes;
+    scaleBar(canvas, view, small, boxes);
+    return boxes.empty() ? PixelBox{} : boxes.front();
+}
+
+PixelBox drawCentreMark(Image& image, const View& view, bool overviewMode) {
+    Canvas canvas(image);
+    std::vector<PixelBox> boxes;
+    centreMark(canvas, view, overviewMode, boxes);
+    return boxes.front();
+}
 
 Resolution resolutionFor(std::int32_t scale) {
     if (scale >= 2500000) return Resolution::Low;
@@ -257,10 +272,11 @@ Image drawMap(const View& view, const DrawingOptions& options, DrawingReport* re
         drawLines(canvas, proj, data->geometry(Layer::Borders, r.resolution), 1, palette::kBorder,
                   borderWidth, view.scale);
     }
+    if (options.bare) return image;
     drawGraticule(canvas, view, small, r.furniture);
-    drawScaleBar(canvas, view, small, r.furniture);
+    scaleBar(canvas, view, small, r.furniture);
     if (data) drawAttribution(canvas, view, small, r.furniture);
-    drawCentreMark(canvas, view, options.overviewMode, r.furniture);
+    centreMark(canvas, view, options.overviewMode, r.furniture);
     if (data) {
         r.places = placeLabels(*data, view, r.furniture);
         drawPlaceLabels(canvas, *data, r.places);

@@ -15,6 +15,7 @@ namespace vamu::mapcontrol {
 struct DrawingOptions {
     const MapData* data = nullptr;  // null: sea and graticule only
     bool overviewMode = false;      // a frame at the centre instead of a cross
+    bool bare = false;              // sea, land and lines only: no graticule, labels or furniture
 };
 
 // What a drawing placed, for those who check it.
@@ -25,6 +26,12 @@ struct DrawingReport {
 };
 
 Image drawMap(const View& view, const DrawingOptions& options, DrawingReport* report = nullptr);
+
+// The scale bar (bottom left) and the centre mark on their own, for pictures
+// of the view drawn by other means; each gives the box it covers (an empty
+// box when the picture has no room for a scale bar).
+PixelBox drawScaleBar(Image& image, const View& view, const MapData* data);
+PixelBox drawCentreMark(Image& image, const View& view, bool overviewMode);
 
 // The shoreline resolution drawn at a scale.
 Resolution resolutionFor(std::int32_t scale);

@@ -95,11 +95,9 @@ void ReplacementMapControl::scrollBy(std::int32_t dx, std::int32_t dy) {
 
 void ReplacementMapControl::pixelToLatLng(std::int32_t x, std::int32_t y, std::int32_t& lat,
                                           std::int32_t& lng) {
-    const GeoPoint p = positionAt(state_->view, x, y);
-    const std::int32_t rlat = vb::cLng(p.lat);
-    const std::int32_t rlng = vb::cLng(p.lng);
-    lat = rlat;
-    lng = rlng;
+    const MsecPosition p = roundedPositionAt(state_->view, x, y);
+    lat = p.lat;
+    lng = p.lng;
 }
 
 void ReplacementMapControl::copyToClipboard() { state_->clipboard.setImage(render()); }

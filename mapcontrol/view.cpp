@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "contracts/runtime_error.h"
+#include "engine/vb.h"
 
 namespace vamu::mapcontrol {
 
@@ -21,6 +22,12 @@ GeoPoint positionAt(const View& view, double x, double y) {
     const double dx = x - view.width / 2.0;
     const double dy = y - view.height / 2.0;
     return {view.lat - dy * msecPerPixelNorth(view), view.lng + dx * msecPerPixelEast(view)};
+}
+
+MsecPosition roundedPositionAt(const View& view, std::int32_t x, std::int32_t y) {
+    const GeoPoint p = positionAt(view, x, y);
+    const std::int32_t lat = vb::cLng(p.lat);
+    return {lat, vb::cLng(p.lng)};
 }
 
 double pixelX(const View& view, double lngMsec) {

@@ -40,6 +40,13 @@ double msecPerPixelEast(const View& view);
 
 // The position under a point in pixel coordinates (x east, y south).
 GeoPoint positionAt(const View& view, double x, double y);
+// The position under a pixel in whole msec, as the control reports it
+// (rounded to nearest, halves to even).
+struct MsecPosition {
+    std::int32_t lat = 0;
+    std::int32_t lng = 0;
+};
+MsecPosition roundedPositionAt(const View& view, std::int32_t x, std::int32_t y);
 // The pixel coordinates of a position.
 double pixelX(const View& view, double lngMsec);
 double pixelY(const View& view, double latMsec);

@@ -15,6 +15,7 @@
 #include "glyph_atlas.h"
 #include "gshhg_reader.h"
 #include "mapcontrol/map_data_format.h"
+#include "mapcontrol/tiles/credit_texts.h"
 #include "places.h"
 
 namespace vamu::mapdata {
@@ -174,6 +175,9 @@ std::set<char32_t> codePointsFor(const std::vector<PlaceRecord>& places) {
     for (char32_t c = 0x20; c < 0x7F; ++c) cps.insert(c);
     cps.insert(U'°');
     cps.insert(U'©');
+    for (const char32_t* credit : vamu::tiles::credits::kAll) {
+        for (const char32_t* c = credit; *c != 0; ++c) cps.insert(*c);
+    }
     for (const PlaceRecord& p : places) {
         for (char32_t c : decodeUtf8(p.name)) cps.insert(c);
     }
