@@ -29,9 +29,9 @@ struct HttpRequest {
     // Extra request headers (If-None-Match, If-Modified-Since, ...).
     std::vector<std::pair<std::string, std::string>> headers;
     std::string userAgent;
-    std::int32_t timeoutMs = 20000;         // the whole request, connection included
-    std::size_t maxBytes = kMaxTileBytes;   // a longer body ends the request as TooLarge
-    std::int32_t maxRedirects = 3;          // followed to http(s) targets only
+    std::int32_t timeoutMs = 20000;        // the whole request, connection included
+    std::size_t maxBytes = kMaxTileBytes;  // a longer body ends the request as TooLarge
+    std::int32_t maxRedirects = 3;         // followed to http(s) targets only
 };
 
 struct HttpResponse {
@@ -88,7 +88,8 @@ public:
     };
     virtual ~CacheFiles() = default;
     // The whole file; nothing where it is missing, unreadable or longer than maxBytes.
-    virtual std::optional<std::vector<std::uint8_t>> read(const std::string& relative, std::size_t maxBytes) = 0;
+    virtual std::optional<std::vector<std::uint8_t>> read(const std::string& relative,
+                                                          std::size_t maxBytes) = 0;
     // Replaces the file in one step (a temporary file in the same folder,
     // then a rename), making the folders on the way. Another process reading
     // meanwhile sees the old file or the new one, never a part. False on
@@ -104,8 +105,8 @@ public:
 class TileClock {
 public:
     virtual ~TileClock() = default;
-    virtual std::int64_t unixSeconds() = 0;       // wall clock, for expiry
-    virtual std::int64_t monotonicMillis() = 0;   // for timers and back-off
+    virtual std::int64_t unixSeconds() = 0;      // wall clock, for expiry
+    virtual std::int64_t monotonicMillis() = 0;  // for timers and back-off
 };
 
 // Asks the host's thread to call back into the plug-in soon, outside any

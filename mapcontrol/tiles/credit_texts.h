@@ -20,8 +20,10 @@ inline constexpr char32_t kGsiPhotoLandsat[] =
 inline constexpr std::int32_t kGsiPhotoMosaicMaxZoom = 13;
 inline constexpr char32_t kGsiPhotoMosaic[] =
     U"地理院タイル, Images on 世界衛星モザイク画像 obtained from site https://lpdaac.usgs.gov/data_access "
-    U"maintained by the NASA Land Processes Distributed Active Archive Center (LP DAAC), USGS/Earth Resources "
-    U"Observation and Science (EROS) Center, Sioux Falls, South Dakota, (Year). Source of image data product.";
+    U"maintained by the NASA Land Processes Distributed Active Archive Center (LP DAAC), USGS/Earth "
+    U"Resources "
+    U"Observation and Science (EROS) Center, Sioux Falls, South Dakota, (Year). Source of image data "
+    U"product.";
 // OpenStreetMap's tile usage policy: the copyright notice on the map.
 inline constexpr char32_t kOsm[] = U"© OpenStreetMap contributors";
 
