@@ -47,7 +47,9 @@ struct TileCache::State {
     State(CacheFiles* f, std::uint64_t l, Log lg)
         : files(f), limit(l), log(std::move(lg)), diskWritable(f != nullptr) {}
 
-    // The disk index, made once from the listing: the oldest files first out.
+    // The disk index, made once from the listing when the cache is first
+    // written to (reads do without it: their touch keeps the order on disk).
+    // The oldest files go first; a limit lowered since takes effect at once.
     void ensureIndexed() {
         if (indexed || files == nullptr) return;
         indexed = true;
@@ -56,6 +58,7 @@ struct TileCache::State {
         std::sort(entries.begin(), entries.end(),
                   [](const auto& a, const auto& b) { return a.modified > b.modified; });
         for (const auto& e : entries) disk.putOldest(e.relative, true, e.bytes);
+        evictDisk();
     }
 
     void fallBackToMemory() {
@@ -97,7 +100,6 @@ struct TileCache::State {
 
     std::optional<CachedTile> readDisk(const std::string& path) {
         if (files == nullptr) return std::nullopt;
-        ensureIndexed();
         const auto bytes = files->read(path, kMaxEntryBytes);
         std::optional<CachedTile> tile;
         if (bytes) tile = decodeEntry(*bytes);
@@ -108,7 +110,7 @@ struct TileCache::State {
             return std::nullopt;
         }
         files->touch(path);
-        disk.put(path, true, bytes->size());
+        if (indexed) disk.put(path, true, bytes->size());
         return tile;
     }
 
