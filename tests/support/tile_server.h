@@ -202,6 +202,8 @@ public:
 
     TileServerStats stats() const { return detail::StatsReader(fetchText("/stats")).read(); }
     void reset() const { fetchText("/reset"); }
+    // Moves the server's clock (its Date headers) on, with a test's clock.
+    void advanceClock(int seconds) const { fetchText("/clock?advance=" + std::to_string(seconds)); }
     // A body straight from the server (no transport of the project's).
     std::vector<std::uint8_t> fetchBytes(std::string_view path) const {
         const std::string text = fetchText(path);
@@ -246,7 +248,8 @@ private:
 // One plain HTTP server for every test of the run that does not stop it
 // (python starts slowly); tests call reset() before counting.
 inline TileServer& sharedTileServer() {
-    static TileServer server(TileServer::Options{.maxSeconds = 600, .maxRequests = 20000});
+    static TileServer server(
+        TileServer::Options{.tls = std::nullopt, .maxSeconds = 600, .maxRequests = 20000});
     return server;
 }
 

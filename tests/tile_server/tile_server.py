@@ -31,7 +31,9 @@ palette, rgba or rgb16 writes the ok tile in that PNG colour type.
 
 GET /stats answers JSON: requests per path, total, conditional requests,
 304s sent, User-Agents seen, the requests being worked on now and the most
-at once. GET /reset clears the counts.
+at once. GET /clock?advance=SECONDS moves the server's clock (its Date
+headers and Retry-After dates) on, for tests whose client clock jumps.
+GET /reset clears the counts and puts the clock back.
 
 The tile at (z, x, y) is white except for 4x4 black dots at global pixels
 gx % 64 in 30..33 and gy % 64 in 30..33 (gx = x * 256 + px, gy likewise).
@@ -291,7 +293,11 @@ class Stats:
         self.lock = threading.Lock()
         self.reset()
 
+    def now(self):
+        return time.time() + self.clock_offset
+
     def reset(self):
+        self.clock_offset = 0.0
         self.requests = {}
         self.total = 0
         self.conditional = 0
@@ -333,6 +339,9 @@ class TileHandler(http.server.BaseHTTPRequestHandler):
 
     def log_message(self, format, *args):  # noqa: A002 (the base class's name)
         pass
+
+    def date_time_string(self, timestamp=None):
+        return email.utils.formatdate(self.server.stats.now() if timestamp is None else timestamp, usegmt=True)
 
     # -- helpers
 
@@ -378,6 +387,11 @@ class TileHandler(http.server.BaseHTTPRequestHandler):
         self.query = urllib.parse.parse_qs(parsed.query)
         if parsed.path == "/stats":
             self.send(200, self.server.stats.as_json(), content_type="application/json")
+            return
+        if parsed.path == "/clock":
+            with self.server.stats.lock:
+                self.server.stats.clock_offset += self.query_int("advance", 0)
+            self.send(200, b"{}", content_type="application/json")
             return
         if parsed.path == "/reset":
             self.server.stats.reset()
@@ -469,7 +483,7 @@ class TileHandler(http.server.BaseHTTPRequestHandler):
     def mode_429(self):
         seconds = self.query_int("retry-after", 2)
         if self.query_int("date", 0):
-            value = email.utils.formatdate(time.time() + seconds, usegmt=True)
+            value = email.utils.formatdate(self.server.stats.now() + seconds, usegmt=True)
         else:
             value = str(seconds)
         self.send(429, b"too many requests", [("Retry-After", value)], content_type="text/plain")
