@@ -178,7 +178,15 @@ struct TileFetcher::Core : std::enable_shared_from_this<TileFetcher::Core> {
     void run() {
         std::unique_lock lock(mutex);
         while (!stopping) {
-            if (step(lock)) continue;
+            bool worked = true;
+            try {
+                worked = step(lock);
+            } catch (...) {
+                // Out of memory, or a callback that threw: the piece of work
+                // is lost, the worker goes on.
+                if (!lock.owns_lock()) lock.lock();
+            }
+            if (worked) continue;
             settled.notify_all();
             const auto due = nextDueMillis();
             if (offline || !due) {
@@ -197,7 +205,11 @@ struct TileFetcher::Core : std::enable_shared_from_this<TileFetcher::Core> {
             Answer a = std::move(answers.front());
             answers.pop_front();
             lock.unlock();
-            const Next next = handle(a);
+            Next next = Next::Broken;
+            try {
+                next = handle(a);
+            } catch (...) {
+            }
             lock.lock();
             settle(lock, std::move(a), next);
             return true;
@@ -208,7 +220,11 @@ struct TileFetcher::Core : std::enable_shared_from_this<TileFetcher::Core> {
             ++examining;
             const std::string src = source;
             lock.unlock();
-            std::optional<Needed> need = examine(src, id);
+            std::optional<Needed> need;
+            try {
+                need = examine(src, id);
+            } catch (...) {
+            }
             lock.lock();
             --examining;
             if (need && isWanted(src, id)) needed.push_back(std::move(*need));
@@ -240,12 +256,17 @@ struct TileFetcher::Core : std::enable_shared_from_this<TileFetcher::Core> {
         std::weak_ptr<Core> self = weak_from_this();
         Answer pending{std::move(src), std::move(h), std::move(tile), run, {}};
         lock.unlock();
-        http.get(std::move(request), [self, pending = std::move(pending)](HttpResponse response) mutable {
-            if (const auto core = self.lock()) {
-                pending.response = std::move(response);
-                core->receive(std::move(pending));
-            }
-        });
+        try {
+            http.get(std::move(request), [self, pending](HttpResponse response) mutable {
+                if (const auto core = self.lock()) {
+                    pending.response = std::move(response);
+                    core->receive(std::move(pending));
+                }
+            });
+        } catch (...) {
+            pending.response.error = "the request could not be started";
+            receive(std::move(pending));
+        }
         lock.lock();
     }
 
