@@ -72,7 +72,7 @@ std::int64_t SystemTileClock::monotonicMillis() {
 
 struct NativeTiles::Parts {
     SystemTileClock clock;
-    NativeTileDecoder decoder;
+    TileDecoder decoder;
     std::unique_ptr<DiskCacheFiles> files;
     std::unique_ptr<CurlTransport> http;
 };

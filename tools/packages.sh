@@ -66,9 +66,9 @@ ensure_packages() {
 }
 
 # The tool chain of the native build and the vamu-host main job.
-MAIN_PACKAGES="cmake make g++ libpng-dev"
+MAIN_PACKAGES="cmake make g++ libpng-dev libjpeg62-turbo-dev libcurl4-openssl-dev"
 # What the tests, the format check and the benchmarks add on this side.
-TEST_PACKAGES="git clang-format libgtest-dev libgmock-dev libbenchmark-dev pkg-config libproj-dev"
+TEST_PACKAGES="git clang-format libgtest-dev libgmock-dev libbenchmark-dev pkg-config libproj-dev python3 openssl"
 # The Windows builds and their tests under Wine.
 WINDOWS_PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libwine-dev wine wine64 wine32:i386 xvfb xauth"
 

@@ -1,13 +1,16 @@
 #include "mapcontrol/tiles/tile_service.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 
 #include "contracts/text.h"
 #include "mapcontrol/tiles/tile_cache.h"
 #include "mapcontrol/tiles/tile_map.h"
 #include "mapcontrol/tiles/tile_fetcher.h"
 #include "mapcontrol/tiles/tile_math.h"
+#include "mapcontrol/tiles/tile_prefetch.h"
 
 namespace vamu::tiles {
 namespace {
@@ -104,6 +107,7 @@ TileService::TileService(TilePlatform platform, TileSettings settings, const Til
                                                  [this](const std::u16string& line) { note(line); },
                                                  std::move(userAgent));
         if (session.offline) fetcher_->setOffline(true);
+        offline_ = session.offline;
     }
     for (const auto& line : startLog) note(line);
 }
@@ -158,29 +162,60 @@ std::optional<Image> TileService::draw(const mapcontrol::View& view, const mapco
 
 TileService::PrefetchResult TileService::prefetch(double x1, double y1, double x2, double y2,
                                                   std::int32_t firstZoom, std::int32_t lastZoom,
-                                                  const std::function<void(std::size_t, std::size_t)>& progress) {
+                                                  std::int32_t maxWaitMillis, const PrefetchProgress& progress) {
     PrefetchResult result;
     const TileSource& source = current();
     if (source.isBuiltIn()) {
-        result.refused = true;
-        result.reason = "the built-in map needs no download";
+        result.refusal = u"内蔵の地図はダウンロードするものがありません";
         return result;
     }
-    if (!fetcher_) {
-        result.refused = true;
-        result.reason = "offline";
+    if (!fetcher_ || offline_) {
+        result.refusal = u"オフラインです";
         return result;
     }
-    const PrefetchPlan plan = planPrefetch(source, x1, y1, x2, y2, firstZoom, lastZoom);
-    result.total = plan.tiles.size();
-    if (plan.refused) {
-        result.refused = true;
-        result.reason = plan.reason;
+    PrefetchArea area{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2), firstZoom, lastZoom};
+    const PrefetchPlan plan = planPrefetch(source, area);
+    result.total = plan.tiles;
+    if (!plan.allowed()) {
+        result.refusal = plan.refusal;
         return result;
     }
-    const auto outcome = fetcher_->prefetch(source, plan, progress);
-    result.fetched = outcome.fetched;
-    result.failed = outcome.failed;
+    // The worker reports progress; this thread waits for the last report.
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::uint64_t done = 0;
+        bool finished = false;
+    };
+    auto shared = std::make_shared<Shared>();
+    const bool started = fetcher_->prefetch(source, plan, [shared](std::uint64_t done, std::uint64_t total) {
+        const std::lock_guard lock(shared->mutex);
+        shared->done = done;
+        shared->finished = done >= total;
+        shared->changed.notify_all();
+    });
+    if (!started) {
+        result.refusal = plan.refusal.empty() ? u"ダウンロードを始められませんでした" : plan.refusal;
+        return result;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(maxWaitMillis);
+    std::unique_lock lock(shared->mutex);
+    std::uint64_t reported = ~std::uint64_t{0};
+    while (!shared->finished) {
+        if (shared->done != reported && progress) {
+            reported = shared->done;
+            lock.unlock();
+            progress(reported, plan.tiles);
+            lock.lock();
+            continue;
+        }
+        if (shared->changed.wait_until(lock, deadline) == std::cv_status::timeout) break;
+    }
+    result.done = shared->done;
+    result.finished = shared->finished;
+    lock.unlock();
+    if (!result.finished) fetcher_->cancelPrefetch();
+    if (progress) progress(result.done, plan.tiles);
     return result;
 }
 

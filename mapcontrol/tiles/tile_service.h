@@ -74,13 +74,16 @@ public:
     // Bulk download of the tiles of a WGS84 rectangle for a range of zoom
     // levels. The count comes first; a source whose terms forbid it, or a
     // count over its limit, is refused with the reason. progress(done, total).
+    // Waits for the download to end (or the time to run out) and says how
+    // far it came.
     struct PrefetchResult {
-        bool refused = false;
-        std::string reason;
-        std::size_t total = 0, fetched = 0, failed = 0;
+        std::u16string refusal;  // empty where it ran
+        std::uint64_t total = 0, done = 0;
+        bool finished = false;
     };
+    using PrefetchProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
     PrefetchResult prefetch(double x1, double y1, double x2, double y2, std::int32_t firstZoom,
-                            std::int32_t lastZoom, const std::function<void(std::size_t, std::size_t)>& progress);
+                            std::int32_t lastZoom, std::int32_t maxWaitMillis, const PrefetchProgress& progress);
     // The zoom the tiles are drawn from at a layer's scale around a latitude.
     std::int32_t zoomFor(std::int32_t scale, double latitudeDegrees) const;
 
@@ -111,6 +114,7 @@ private:
     std::vector<TileSource> sources_;
     std::size_t current_ = 0;
     std::int32_t waitMillis_ = 0;
+    bool offline_ = false;
     SaveChoice saveChoice_;
     std::unique_ptr<TileCache> cache_;
     std::unique_ptr<DecodedTiles> decoded_;
