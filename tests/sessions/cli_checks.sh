@@ -25,6 +25,8 @@ expect() {
 expect 0 '^  pan CODE +ZoomPan; CODE: 4 north, 8 south, 1 west, 2 east,' --help
 expect 0 '5 north-west, 6 north-east, 9 south-west, 10 south-east, 0 none' -h corners 1 2 3 4
 grep -q "^Initialize ->" "$dir/out" && fail "--help ran a session"
+expect 0 '^  --no-start +no corners before the first request' --help
+expect 0 '^exit status: 0 every request succeeded, 1 Initialize failed, 2 bad arguments, 3 a later request$' --help
 expect 0 '^vamu-host [0-9]+\.[0-9]+\.[0-9]+$' --version
 expect 2 '^vamu-host: unknown option: --sise$' --sise 10x10
 expect 2 '^vamu-host: unknown option: -x$' -x
