@@ -85,7 +85,8 @@ int main() {
         return 2;
     }
     if (options->help) {
-        std::cout << sim::kHelp << "vamu-host.exe also takes --dll PATH: the DLL to load without registration\n";
+        std::cout << sim::kHelp
+                  << "vamu-host.exe also takes --dll PATH: the DLL to load without registration\n";
         return sim::kSessionDone;
     }
     if (options->version) {
