@@ -8,7 +8,8 @@
 namespace vamu::sim {
 
 const char* const kUsage =
-    "usage: vamu-host [--host-dir DIR] [--callsign CALL] [--size WxH] [--trace] [--png] REQUEST...\n"
+    "usage: vamu-host [--host-dir DIR] [--callsign CALL] [--size WxH] [--trace] [--png] [--no-start]\n"
+    "                 REQUEST...\n"
     "requests: corners X1 Y1 X2 Y2 | centre X Y | resize WxH | zoom-in | zoom-out | zoom-all |\n"
     "          pan CODE | layer N | safe-call | show-panel | close-panel | menu N | favourites\n"
     "vamu-host --help lists them all.\n";
@@ -24,11 +25,15 @@ const char* const kHelp =
     "  --callsign CALL   the operator's call sign handed to Initialize (default JA1VAM)\n"
     "  --size WxH        the host's picture box in pixels (default 640x480)\n"
     "  --trace           a line for every call on the two map controls and the settings-file write\n"
-    "  --png             a PNG copy beside the map bitmap (where the build has libpng)\n"
+    "  --png             a PNG copy beside the map bitmap (where the build has libpng); an older copy\n"
+    "                    is removed when none is written\n"
+    "  --no-start        no corners before the first request (a bare session: error 91 until corners)\n"
     "  -h, --help        this text\n"
     "  --version         the version of vamu-host\n"
     "\n"
-    "requests (start with corners: the other drawing requests need the picture box it hands over):\n"
+    "requests (the host hands its picture box over with corners; unless the first request is corners,\n"
+    "it starts the session with corners around the first request's point (centre X Y) or around\n"
+    "the default view, 139.55 35.85 140.05 35.55, and prints its lines as any other):\n"
     "  corners X1 Y1 X2 Y2   DrawMapFromCorners for a rectangle (WGS84 degrees, X longitude)\n"
     "  centre X Y            DrawMapFromCentre\n"
     "  resize WxH            resizes the picture box, then ResizeMap\n"
@@ -44,8 +49,8 @@ const char* const kHelp =
     "  favourites            AddToFavouriteViews, LoadFavouriteViews, SaveFavouriteViews\n"
     "\n"
     "example: vamu-host --png corners 139.55 35.85 140.05 35.55 zoom-in pan 6 layer 5\n"
-    "exit status: 0 done (a failed request does not end the session), 1 Initialize failed,\n"
-    "2 bad arguments\n";
+    "exit status: 0 every request succeeded, 1 Initialize failed, 2 bad arguments, 3 a later request\n"
+    "raised an error (the session goes on after it)\n";
 
 namespace {
 
@@ -160,6 +165,8 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             options.trace = true;
         } else if (word == "--png") {
             options.png = true;
+        } else if (word == "--no-start") {
+            options.start = false;
         } else if (word == "--host-dir") {
             if (!(value = in.take("--host-dir DIR"))) return std::nullopt;
             options.hostDir = *value;

@@ -37,6 +37,7 @@ struct Options {
     std::int32_t width = 640, height = 480;
     bool trace = false;
     bool png = false;
+    bool start = true;     // --no-start clears it: no corners before the first request
     bool help = false;     // --help, -h: print the usage and stop
     bool version = false;  // --version: print the version and stop
     std::vector<Request> requests;

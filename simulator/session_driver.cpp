@@ -4,6 +4,7 @@
 
 #include "contracts/text.h"
 #include "simulator/output.h"
+#include "simulator/session_start.h"
 
 namespace vamu::sim {
 
@@ -42,21 +43,24 @@ void SessionDriver::hintIfNoPictureBox(const Outcome& outcome) {
     if (cornersRequested_ || hinted_ || !outcome.status.error) return;
     if (outcome.status.error->number() != static_cast<std::int32_t>(ErrorNumber::ObjectNotSet)) return;
     hinted_ = true;
-    err_ << "vamu-host: hint: the host has no picture box yet; start the session with corners X1 Y1 X2 Y2\n";
+    err_ << "vamu-host: hint: the host has no picture box yet; start the session with corners X1 Y1 X2 Y2"
+            " (or leave out --no-start)\n";
 }
 
 void SessionDriver::print(const char* request, const Outcome& outcome) {
     printOutcome(out_, request, outcome.result, outcome.status);
+    if (outcome.status.error && !initializing_) ++failed_;
 }
 
 void SessionDriver::print(const char* request, const Status& status) {
-    printOutcome(out_, request, status.ok(), status);
+    print(request, Outcome{status.ok(), status});
 }
 
 bool SessionDriver::start() {
     const Status initialized = server_.initialize(fromUtf8(options_.callsign));
     print("Initialize", initialized);
     if (!initialized) return false;
+    initializing_ = false;
 
     Features f;
     const Status features = server_.getSupportedFeatures(f);
@@ -69,6 +73,13 @@ bool SessionDriver::start() {
     out_ << '\n';
     print("GetSupportedFeatures", features);
     return true;
+}
+
+void SessionDriver::open(const Request& corners) {
+    const std::vector<double>& d = corners.degrees;
+    err_ << "vamu-host: the host opens the session with corners " << number(d[0]) << ' ' << number(d[1])
+         << ' ' << number(d[2]) << ' ' << number(d[3]) << " (--no-start leaves it out)\n";
+    run(corners);
 }
 
 void SessionDriver::run(const Request& request) {
@@ -130,20 +141,28 @@ void SessionDriver::runFavourites() {
 }
 
 void SessionDriver::finish() {
-    std::ostream& err = err_;
-    if (const auto log = server_.panelLog()) err << "--- panel log (newest first) ---\n" << toUtf8(*log);
+    if (const auto log = server_.panelLog()) err_ << "--- panel log (newest first) ---\n" << toUtf8(*log);
     const std::filesystem::path bitmap = bitmapPath();
-    const char* state = bitmapState();
-    err << "map bitmap: " << bitmap.string() << " (" << state << ")\n";
-    if (!options_.png || !std::filesystem::exists(bitmap)) return;
+    err_ << "map bitmap: " << bitmap.string() << " (" << bitmapState() << ")\n";
+    if (options_.png) copyToPng(bitmap);
+    if (failed_ > 0) {
+        err_ << "vamu-host: " << failed_ << (failed_ == 1 ? " request" : " requests")
+             << " raised an error (exit status 3): the map bitmap may not be the picture a host would show\n";
+    }
+}
+
+void SessionDriver::copyToPng(const std::filesystem::path& bitmap) {
     std::filesystem::path png = bitmap;
     png.replace_extension(".png");
-    const Status copied = server_.writePng(bitmap, png);
+    Status copied{RuntimeError(ErrorNumber::FileNotFound, u"no map bitmap")};
+    if (std::filesystem::exists(bitmap)) copied = server_.writePng(bitmap, png);
     if (copied) {
-        err << "png copy: " << png.string() << '\n';
-    } else {
-        err << "png copy failed: " << copied.error->what() << '\n';
+        err_ << "png copy: " << png.string() << " (written by this session)\n";
+        return;
     }
+    err_ << "png copy: not written: " << toUtf8(copied.error->description()) << '\n';
+    std::error_code ec;
+    if (std::filesystem::remove(png, ec)) err_ << "png copy: removed the older " << png.string() << '\n';
 }
 
 int runSession(const Options& options, const EndpointFactory& makeEndpoint, std::ostream& out,
@@ -156,13 +175,15 @@ int runSession(const Options& options, const EndpointFactory& makeEndpoint, std:
         SessionDriver session(*server, options, hostDir, out, err);
         const bool started = session.start();
         if (started) {
+            if (const std::optional<Request> corners = startingCorners(options)) session.open(*corners);
             for (const Request& request : options.requests) session.run(request);
         }
         session.finish();
-        return started ? 0 : 1;
+        if (!started) return kSessionNotStarted;
+        return session.failedRequests() > 0 ? kSessionRequestFailed : kSessionDone;
     } catch (const std::exception& e) {
         err << "vamu-host: " << e.what() << '\n';
-        return 1;
+        return kSessionNotStarted;
     }
 }
 

@@ -26,6 +26,11 @@ private:
     std::ostream& out_;
 };
 
+// The exit statuses of a session (2 is a bad command line's).
+inline constexpr int kSessionDone = 0;
+inline constexpr int kSessionNotStarted = 1;
+inline constexpr int kSessionRequestFailed = 3;
+
 class SessionDriver {
 public:
     SessionDriver(MapServerEndpoint& server, const Options& options, std::filesystem::path hostDir,
@@ -34,10 +39,16 @@ public:
     // Initialize and GetSupportedFeatures, as the host starts; false when
     // Initialize failed.
     bool start();
+    // The corners the host opens the session with (session_start.h), said
+    // on standard error, then run as any other request.
+    void open(const Request& corners);
     void run(const Request& request);
     // The panel's log and the map bitmap's path, with whether this session
-    // wrote it (and a PNG copy beside it when asked).
+    // wrote it (and a PNG copy beside it when asked), and the number of
+    // requests that raised an error.
     void finish();
+    // The requests after Initialize that raised an error.
+    int failedRequests() const noexcept { return failed_; }
 
 private:
     void print(const char* request, const Outcome& outcome);
@@ -51,6 +62,9 @@ private:
     void hintIfNoPictureBox(const Outcome& outcome);
     std::filesystem::path bitmapPath() const;
     const char* bitmapState() const;
+    // The PNG copy of --png, or the removal of an older copy where none is
+    // written now.
+    void copyToPng(const std::filesystem::path& bitmap);
 
     MapServerEndpoint& server_;
     const Options& options_;
@@ -59,6 +73,8 @@ private:
     std::ostream& err_;
     bool cornersRequested_ = false;
     bool hinted_ = false;
+    bool initializing_ = true;
+    int failed_ = 0;
     // The bitmap's time stamp when the session began, if it was there.
     std::optional<std::filesystem::file_time_type> bitmapBefore_;
 };
@@ -68,8 +84,9 @@ private:
 using EndpointFactory =
     std::function<std::unique_ptr<MapServerEndpoint>(const std::filesystem::path& hostDir, EventSink& sink)>;
 
-// The whole session: the exit status is 0, or 1 when Initialize failed or
-// the session could not be set up.
+// The whole session. The exit status is 0 when every request succeeded, 1
+// when Initialize failed or the session could not be set up, 3 when a
+// request after Initialize raised an error.
 int runSession(const Options& options, const EndpointFactory& makeEndpoint, std::ostream& out,
                std::ostream& err);
 

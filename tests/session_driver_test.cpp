@@ -111,7 +111,7 @@ TEST(SessionDriver, RequestsReachTheServerInOrderAndEachPrintsItsLine) {
         runWith({"--callsign", "JA1XYZ", "corners",     "139.5",  "36",    "140",       "35",
                  "centre",     "1",      "2",           "resize", "20x10", "pan",       "6",
                  "menu",       "1",      "close-panel", "layer",  "3",     "favourites"});
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.status, 3);  // centre and close-panel raised errors
     EXPECT_EQ(ScriptedEndpoint::calls.str(),
               "Initialize JA1XYZ;Corners 139.5 36 140 35;Resize 20x10;Pan 6;Click 3;Save 1;");
     EXPECT_EQ(run.out,
@@ -133,6 +133,57 @@ TEST(SessionDriver, RequestsReachTheServerInOrderAndEachPrintsItsLine) {
               "SaveFavouriteViews -> True\n");
     EXPECT_NE(run.err.find("map bitmap: "), std::string::npos);
     EXPECT_NE(run.err.find("(not written)"), std::string::npos);
+    EXPECT_NE(run.err.find("vamu-host: 2 requests raised an error (exit status 3)"), std::string::npos);
+    EXPECT_EQ(run.err.find("opens the session"), std::string::npos);
+}
+
+TEST(SessionDriver, TheHostOpensTheSessionWithCornersUnlessItStartsWithThemOrIsBare) {
+    ScriptedEndpoint::initializeFails = false;
+    ScriptedEndpoint::hasPanel = false;
+    struct Case {
+        std::vector<std::string> args;
+        std::string calls;
+        bool opened;
+    };
+    const Case cases[] = {
+        {{"centre", "139.7", "35.7", "centre", "1", "2"},
+         "Initialize JA1VAM;Corners 139.45 35.85 139.95 35.55;",
+         true},
+        {{"centre", "-179.9", "89.9"}, "Initialize JA1VAM;Corners -180.15 90 -179.65 89.75;", true},
+        {{"pan", "4", "centre", "1", "2"},
+         "Initialize JA1VAM;Corners 139.55 35.85 140.05 35.55;Pan 4;",
+         true},
+        {{}, "Initialize JA1VAM;Corners 139.55 35.85 140.05 35.55;", true},
+        {{"corners", "1", "2", "3", "4", "pan", "0"}, "Initialize JA1VAM;Corners 1 2 3 4;Pan 0;", false},
+        {{"--no-start", "pan", "4"}, "Initialize JA1VAM;Pan 4;", false},
+    };
+    for (const Case& c : cases) {
+        const SessionRun run = runWith(c.args);
+        EXPECT_EQ(ScriptedEndpoint::calls.str(), c.calls);
+        // The opening corners print their lines as any other request, and
+        // standard error says where they came from.
+        EXPECT_EQ(run.out.find("GetSupportedFeatures -> True\nSignalInformation ") != std::string::npos,
+                  c.calls.find(";Corners ") != std::string::npos)
+            << c.calls;
+        EXPECT_EQ(run.err.find("vamu-host: the host opens the session with corners ") != std::string::npos,
+                  c.opened)
+            << c.calls;
+    }
+}
+
+TEST(SessionDriver, TheExitStatusSaysWhetherARequestRaisedAnError) {
+    ScriptedEndpoint::initializeFails = false;
+    ScriptedEndpoint::hasPanel = false;
+    // False without an error (ResizeMap, SpecialMenuOption) is no failure.
+    const SessionRun done = runWith({"zoom-in", "resize", "20x10", "menu", "1"});
+    EXPECT_EQ(done.status, 0);
+    EXPECT_EQ(done.err.find("raised an error"), std::string::npos);
+    const SessionRun failed = runWith({"--no-start", "centre", "1", "2", "zoom-in"});
+    EXPECT_EQ(failed.status, 3);
+    EXPECT_NE(failed.out.find("DrawMapFromCentre -> False error 91 "), std::string::npos);
+    EXPECT_NE(failed.out.find("ZoomIn -> True\n"), std::string::npos);
+    EXPECT_NE(failed.err.find("vamu-host: 1 request raised an error (exit status 3)"), std::string::npos);
+    EXPECT_NE(failed.err.find("hint: the host has no picture box yet"), std::string::npos);
 }
 
 TEST(SessionDriver, AClosedPanelReportsItsQueryUnload) {

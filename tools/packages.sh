@@ -1,6 +1,6 @@
 # Shared by tools/run-main and tools/run-tests (sourced, not run): installs
-# the Debian packages a job needs and does not find, printing what it
-# installs on standard error. As root it installs them itself, otherwise
+# the Debian packages a job needs and does not find, with apt's progress on
+# standard error. As root it installs them itself, otherwise
 # through sudo; where neither works it stops with the one command to run.
 # VAMU_INSTALL=print only prints what it would install and goes on.
 
@@ -49,16 +49,16 @@ ensure_packages() {
     echo "  sudo $command" >&2
     exit 1
   fi
-  echo "$job: installing $missing" >&2
+  echo "$job: installing $missing (apt's progress follows)" >&2
   if [ "$needs_i386" = yes ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386
   fi
   # A fresh machine has no package lists yet; a stale one may name old versions.
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q >/dev/null
+  # apt's lines go to standard error: standard output is the job's own.
+  echo "$job: updating the package lists" >&2
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q >&2
   # shellcheck disable=SC2086 # the list is meant to split into names
-  if ! as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing \
-      >"${TMPDIR:-/tmp}/vamu-apt.log" 2>&1; then
-    tail -n 20 "${TMPDIR:-/tmp}/vamu-apt.log" >&2
+  if ! as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing >&2; then
     echo "$job: installing failed; the command was: $command" >&2
     exit 1
   fi
@@ -73,11 +73,12 @@ TEST_PACKAGES="git clang-format libgtest-dev libgmock-dev libbenchmark-dev pkg-c
 WINDOWS_PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libwine-dev wine wine64 wine32:i386 xvfb xauth"
 
 # build_step JOB LOG TEXT COMMAND...: runs a build command with its output
-# in LOG, a progress line on standard error, and the log's end on failure.
+# in LOG, a progress line on standard error (none where build_quiet=yes),
+# and the log's end on failure.
 build_step() {
   local job=$1 log=$2 text=$3
   shift 3
-  echo "$job: $text" >&2
+  [ "${build_quiet:-no}" = yes ] || echo "$job: $text" >&2
   if ! "$@" >>"$log" 2>&1; then
     tail -n 40 "$log" >&2
     echo "$job: failed: $* (full output in $log)" >&2

@@ -84,10 +84,19 @@ int main() {
                   << "vamu-host.exe also takes --dll PATH: the DLL to load without registration\n";
         return 2;
     }
+    if (options->help) {
+        std::cout << sim::kHelp
+                  << "vamu-host.exe also takes --dll PATH: the DLL to load without registration\n";
+        return sim::kSessionDone;
+    }
+    if (options->version) {
+        std::cout << "vamu-host " << VAMU_VERSION << '\n';
+        return sim::kSessionDone;
+    }
     OleSession ole;
     if (!ole.ok()) {
         std::cerr << "vamu-host: OleInitialize failed\n";
-        return 1;
+        return sim::kSessionNotStarted;
     }
     const int status = sim::runSession(
         *options,
