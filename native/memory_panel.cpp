@@ -20,6 +20,7 @@ MemoryPanelFactory::MemoryPanelFactory(Clipboard& clipboard, std::vector<mapcont
 std::unique_ptr<PanelWidgets> MemoryPanelFactory::create() {
     if (failure_) throw *failure_;
     auto panel = std::make_unique<MemoryPanelWidgets>(clipboard_, catalogue_);
+    panel->atlas().useTiles(tiles_);
     panel->tracker_ = last_;
     *last_ = panel.get();
     ++created_;

@@ -61,6 +61,8 @@ public:
     MemoryPanelWidgets* lastCreated() const noexcept { return *last_; }
     int createdCount() const noexcept { return created_; }
     void failCreation(std::optional<RuntimeError> error) { failure_ = std::move(error); }
+    // The main map of every panel made from now on draws from these tiles.
+    void useTiles(tiles::TileService* service) noexcept { tiles_ = service; }
 
 private:
     Clipboard& clipboard_;
@@ -68,6 +70,7 @@ private:
     std::shared_ptr<MemoryPanelWidgets*> last_ = std::make_shared<MemoryPanelWidgets*>(nullptr);
     int created_ = 0;
     std::optional<RuntimeError> failure_;
+    tiles::TileService* tiles_ = nullptr;
 };
 
 }  // namespace vamu::native

@@ -8,6 +8,7 @@
 
 #include "contracts/text.h"
 #include "engine/module.h"
+#include "mapcontrol/tiles/tile_fetcher.h"
 #include "native/atomic_file.h"
 #include "native/cache_files.h"
 #include "native/curl_transport.h"
@@ -37,7 +38,7 @@ void saveSourceChoice(const fs::path& file, const std::string& source) {
     replaceFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(updated.data()), updated.size()));
 }
 
-std::string userAgent() { return std::string("vamuMapserver/") + VAMU_VERSION + " (APRS map server plug-in)"; }
+std::string userAgent() { return tiles::tileUserAgent(VAMU_VERSION); }
 
 }  // namespace
 

@@ -28,6 +28,15 @@ const char* const kHelp =
     "  --png             a PNG copy beside the map bitmap (where the build has libpng); an older copy\n"
     "                    is removed when none is written\n"
     "  --no-start        no corners before the first request (a bare session: error 91 until corners)\n"
+    "  --source NAME     the map's source for this session: builtin (the offline map, the default),\n"
+    "                    gsi-std, gsi-pale, gsi-photo (地理院タイル), osm (OpenStreetMap), url (--tile-url)\n"
+    "                    or a source of the settings file\n"
+    "  --tile-url TEMPLATE  a tile server of your own for this session, http(s) with {z}, {x}, {y};\n"
+    "                    chosen unless --source says otherwise\n"
+    "  --tile-cache DIR  the tile cache folder (default: the settings', else ~/.cache/vamuMapserver/tiles)\n"
+    "  --tile-wait SECONDS  how long a drawing waits for its tiles before it publishes (default 10;\n"
+    "                    0 publishes at once and again as tiles arrive, before the session ends)\n"
+    "  --offline         no tile request at all: cached tiles and the offline map only\n"
     "  -h, --help        this text\n"
     "  --version         the version of vamu-host\n"
     "\n"
@@ -47,6 +56,10 @@ const char* const kHelp =
     "  close-panel           the user closing the panel\n"
     "  menu N                SpecialMenuOption with index N\n"
     "  favourites            AddToFavouriteViews, LoadFavouriteViews, SaveFavouriteViews\n"
+    "  source NAME           the operator picks the map's source on the panel (kept in the settings)\n"
+    "  prefetch X1 Y1 X2 Y2 FIRST-LAST  downloads the current source's tiles of a rectangle for the\n"
+    "                        layers FIRST to LAST (0 to 12), the count first; refused where the\n"
+    "                        source's terms forbid it (osm always, GSI over 2,000 tiles)\n"
     "\n"
     "example: vamu-host --png corners 139.55 35.85 140.05 35.55 zoom-in pan 6 layer 5\n"
     "exit status: 0 every request succeeded, 1 Initialize failed, 2 bad arguments, 3 a later request\n"
@@ -89,6 +102,20 @@ struct Reader {
         }
         return true;
     }
+    // FIRST-LAST, two layers 0 to 12, FIRST not after LAST.
+    bool layers(std::int16_t& first, std::int16_t& last) {
+        const std::string* text = take("layers FIRST-LAST");
+        if (!text) return false;
+        const char* p = text->data();
+        const char* end = p + text->size();
+        const auto r = std::from_chars(p, end, first);
+        if (r.ec == std::errc{} && r.ptr != end && *r.ptr == '-') {
+            const auto r2 = std::from_chars(r.ptr + 1, end, last);
+            if (r2.ec == std::errc{} && r2.ptr == end && first >= 0 && first <= last && last <= 12) return true;
+        }
+        error = "not layers FIRST-LAST (0 to 12): " + *text;
+        return false;
+    }
     bool size(std::int32_t& width, std::int32_t& height) {
         const std::string* text = take("a size WxH");
         if (!text) return false;
@@ -119,13 +146,16 @@ bool readRequest(Reader& in, const std::string& word, Options& options) {
         {"close-panel", RequestKind::ClosePanel},
         {"menu", RequestKind::Menu},
         {"favourites", RequestKind::Favourites},
+        {"source", RequestKind::Source},
+        {"prefetch", RequestKind::Prefetch},
     };
     const auto kind = kinds.find(word);
     if (kind == kinds.end()) {
         in.error = "unknown request: " + word;
         return false;
     }
-    Request request{kind->second, {}};
+    Request request{};
+    request.kind = kind->second;
     bool ok = true;
     switch (request.kind) {
         case RequestKind::Corners:
@@ -141,6 +171,17 @@ bool readRequest(Reader& in, const std::string& word, Options& options) {
         case RequestKind::Layer:
         case RequestKind::Menu:
             ok = in.integer(request.code);
+            break;
+        case RequestKind::Source:
+            if (const std::string* name = in.take("a source's name")) {
+                request.name = *name;
+            } else {
+                ok = false;
+            }
+            break;
+        case RequestKind::Prefetch:
+            for (int i = 0; ok && i < 4; ++i) ok = in.degree(request.degrees);
+            ok = ok && in.layers(request.firstLayer, request.lastLayer);
             break;
         default:
             break;
@@ -175,6 +216,24 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             options.callsign = *value;
         } else if (word == "--size") {
             if (!in.size(options.width, options.height)) return std::nullopt;
+        } else if (word == "--offline") {
+            options.tiles.offline = true;
+        } else if (word == "--source") {
+            if (!(value = in.take("--source NAME"))) return std::nullopt;
+            options.tiles.source = *value;
+        } else if (word == "--tile-url") {
+            if (!(value = in.take("--tile-url TEMPLATE"))) return std::nullopt;
+            options.tiles.url = *value;
+        } else if (word == "--tile-cache") {
+            if (!(value = in.take("--tile-cache DIR"))) return std::nullopt;
+            options.tiles.cache = *value;
+        } else if (word == "--tile-wait") {
+            std::int16_t seconds = 0;
+            if (!in.integer(seconds) || seconds < 0 || seconds > 600) {
+                error = "--tile-wait takes 0 to 600 seconds";
+                return std::nullopt;
+            }
+            options.tiles.waitSeconds = seconds;
         } else if (word.starts_with("-") && word.size() > 1 &&
                    !std::isdigit(static_cast<unsigned char>(word[1]))) {
             error = "unknown option: " + word;

@@ -22,6 +22,8 @@ enum class RequestKind {
     ClosePanel,
     Menu,
     Favourites,
+    Source,    // the operator picks a map source on the panel
+    Prefetch,  // a bulk download of the current source's tiles
 };
 
 struct Request {
@@ -29,6 +31,17 @@ struct Request {
     std::vector<double> degrees;         // corners: X1 Y1 X2 Y2; centre: X Y
     std::int32_t width = 0, height = 0;  // resize
     std::int16_t code = 0;               // pan code, layer button, menu index
+    std::string name{};                  // source
+    std::int16_t firstLayer = 0, lastLayer = 0;  // prefetch: X1 Y1 X2 Y2 in degrees
+};
+
+// The map tiles of the session.
+struct TileOptions {
+    std::optional<std::string> source;    // --source NAME
+    std::optional<std::string> url;       // --tile-url TEMPLATE
+    std::optional<std::string> cache;     // --tile-cache DIR
+    std::int32_t waitSeconds = 10;        // --tile-wait SECONDS
+    bool offline = false;                 // --offline
 };
 
 struct Options {
@@ -40,6 +53,7 @@ struct Options {
     bool start = true;     // --no-start clears it: no corners before the first request
     bool help = false;     // --help, -h: print the usage and stop
     bool version = false;  // --version: print the version and stop
+    TileOptions tiles;
     std::vector<Request> requests;
 };
 

@@ -75,6 +75,16 @@ public:
     virtual std::optional<PanelClose> closePanel() = 0;
     // The panel's log, newest line first; nothing when there is no panel.
     virtual std::optional<std::u16string> panelLog() = 0;
+    // The operator picks a map source in the panel's list by its name;
+    // error 91 when there is no panel, 5 for a name the list does not offer.
+    virtual Status pickSource(const std::string& name) = 0;
+    // A bulk download of the current source's tiles; progress lines go to
+    // err. A refusal is a failure with the reason.
+    virtual Status prefetch(const Request& request, std::ostream& err) = 0;
+    // Lets the plug-in re-publish a view whose missing tiles arrived, as the
+    // host's message loop would between requests. Before the session ends
+    // (last) it first waits a while for the tiles still on their way.
+    virtual void serviceTiles(bool last) = 0;
     // A PNG copy of the map bitmap; a failure says why.
     virtual Status writePng(const std::filesystem::path& bitmap, const std::filesystem::path& png) = 0;
 };

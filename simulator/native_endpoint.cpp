@@ -1,8 +1,14 @@
 #include "simulator/native_endpoint.h"
 
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
 #include "native/atomic_file.h"
 #include "native/bmp_codec.h"
 #include "native/png_writer.h"
+#include "engine/tile_pump.h"
+#include "mapcontrol/tiles/tile_service.h"
 #include "panel/form1.h"
 
 namespace vamu::sim {
@@ -17,6 +23,10 @@ NullBuffer nullBuffer;
 std::ostream nullStream(&nullBuffer);
 
 constexpr char16_t kDefaultTitle[] = u"vamuMapserver";
+// How long the session's end waits for tiles still on their way, and a
+// prefetch for its tiles.
+constexpr std::int32_t kLastTilesWaitMillis = 10000;
+constexpr std::int32_t kPrefetchWaitMillis = 600000;
 
 Outcome outcome(vb::Boolean result, Status status) { return {result != vb::False, std::move(status)}; }
 
@@ -41,6 +51,16 @@ NativeEndpoint::NativeEndpoint(const Options& options, const std::filesystem::pa
       form_(std::make_shared<native::SubstituteForm>(picture_)),
       events_(std::make_shared<native::SubstituteEvents>()),
       picMap_(picture_) {
+    native::NativeTileOptions tileOptions;
+    tileOptions.session.source = options.tiles.source;
+    tileOptions.session.tileUrl = options.tiles.url;
+    tileOptions.session.waitMillis = options.tiles.waitSeconds * 1000;
+    tileOptions.session.offline = options.tiles.offline;
+    if (options.tiles.cache) tileOptions.cacheFolder = *options.tiles.cache;
+    if (const char* ca = std::getenv("VAMU_TILE_CA"); ca && *ca) tileOptions.caFile = ca;
+    tiles_ = std::make_unique<native::NativeTiles>(std::move(tileOptions));
+    module_.tiles = &tiles_->service();
+    platform_.panels().useTiles(&tiles_->service());
     platform_.host().automation().setInstallationDirectory(native::DriveMap::toWindows(hostDir));
     events_->onSignalInformation(
         [&sink](double& x1, double& x2, double& y1, double& y2, std::u16string& info) {
@@ -152,6 +172,60 @@ Status NativeEndpoint::writePng(const std::filesystem::path& bitmap, const std::
             throw RuntimeError(ErrorNumber::InternalError, u"this build writes no PNG files");
         }
     });
+}
+
+Status NativeEndpoint::pickSource(const std::string& name) {
+    auto* widgets = platform_.panels().lastCreated();
+    if (!widgets) return {RuntimeError(ErrorNumber::ObjectNotSet)};
+    const auto& sources = tiles_->service().sources();
+    std::size_t index = 0;
+    while (index < sources.size() && sources[index].name != name) ++index;
+    if (index == sources.size() || index >= widgets->sources().items().size()) {
+        return {RuntimeError(ErrorNumber::InvalidProcedureCall, u"No map source " + fromUtf8(name))};
+    }
+    const Status picked = guarded([&] { widgets->sources().pick(static_cast<std::int32_t>(index)); });
+    const auto* form = dynamic_cast<const Form1*>(&module_.panel());
+    return picked.ok() && form ? form->lastEventStatus() : picked;
+}
+
+Status NativeEndpoint::prefetch(const Request& request, std::ostream& err) {
+    const Store& store = module_.store;
+    const std::int16_t firstLayer = request.firstLayer, lastLayer = request.lastLayer;
+    return guarded([&] {
+        if (!module_.hasPanel()) raise(ErrorNumber::ObjectNotSet);
+        module_.panel().sTest();
+        if (lastLayer >= store.intLayerCount) raise(ErrorNumber::SubscriptOutOfRange);
+        const std::vector<double>& d = request.degrees;
+        tiles::TileService& service = tiles_->service();
+        // The tiles of a layer are those its pictures are drawn from around
+        // the rectangle's middle.
+        const double latitude = (d[1] + d[3]) / 2;
+        const std::int32_t first = service.zoomFor(store.udtLayers[static_cast<std::size_t>(firstLayer)].LayerScale, latitude);
+        const std::int32_t last = service.zoomFor(store.udtLayers[static_cast<std::size_t>(lastLayer)].LayerScale, latitude);
+        std::uint64_t shown = 0;
+        const auto result = service.prefetch(d[0], d[1], d[2], d[3], std::min(first, last), std::max(first, last),
+                                             kPrefetchWaitMillis, [&](std::uint64_t done, std::uint64_t total) {
+                                                 if (done != total && done < shown + total / 20 + 1) return;
+                                                 shown = done;
+                                                 err << "prefetch: " << done << " of " << total << " tiles\n";
+                                             });
+        if (!result.refusal.empty()) throw RuntimeError(ErrorNumber::InvalidProcedureCall, result.refusal);
+        err << "prefetch: zoom " << std::min(first, last) << " to " << std::max(first, last) << ", " << result.total
+            << " tiles, " << result.done << " done\n";
+        if (!result.finished) {
+            throw RuntimeError(ErrorNumber::InternalError, u"The download did not finish in time");
+        }
+    });
+}
+
+void NativeEndpoint::serviceTiles(bool last) {
+    tiles::TileService& service = tiles_->service();
+    if (last) service.waitUntilSettled(kLastTilesWaitMillis);
+    for (;;) {
+        const std::int64_t again = ServiceTiles(module_);
+        if (again <= 0 || !last) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(again));
+    }
 }
 
 }  // namespace vamu::sim

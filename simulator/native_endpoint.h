@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "native/native_platform.h"
+#include "native/native_tiles.h"
 #include "native/substitute_events.h"
 #include "native/substitute_host.h"
 #include "server/cls_map_serv.h"
@@ -46,9 +47,13 @@ public:
     std::optional<PanelClose> closePanel() override;
     std::optional<std::u16string> panelLog() override;
     Status writePng(const std::filesystem::path& bitmap, const std::filesystem::path& png) override;
+    Status pickSource(const std::string& name) override;
+    Status prefetch(const Request& request, std::ostream& err) override;
+    void serviceTiles(bool last) override;
 
 private:
     native::NativePlatform platform_;
+    std::unique_ptr<native::NativeTiles> tiles_;
     TracingProfileWriter profile_;
     TracingPanelFactory panels_;
     Services services_;

@@ -112,6 +112,10 @@ void SessionDriver::run(const Request& request) {
             return print("SpecialMenuOption", server_.specialMenuOption(request.code));
         case RequestKind::Favourites:
             return runFavourites();
+        case RequestKind::Source:
+            return print("SourceList_Click", server_.pickSource(request.name));
+        case RequestKind::Prefetch:
+            return print("Prefetch", server_.prefetch(request, err_));
     }
 }
 
@@ -176,7 +180,11 @@ int runSession(const Options& options, const EndpointFactory& makeEndpoint, std:
         const bool started = session.start();
         if (started) {
             if (const std::optional<Request> corners = startingCorners(options)) session.open(*corners);
-            for (const Request& request : options.requests) session.run(request);
+            for (const Request& request : options.requests) {
+                session.run(request);
+                server->serviceTiles(false);
+            }
+            server->serviceTiles(true);
         }
         session.finish();
         if (!started) return kSessionNotStarted;

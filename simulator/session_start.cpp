@@ -25,8 +25,8 @@ double latitude(double y) { return rounded(std::clamp(y, -90.0, 90.0)); }
 
 std::optional<Request> startingCorners(const Options& options) {
     if (!options.start) return std::nullopt;
-    Request corners{RequestKind::Corners,
-                    {kDefaultView[0], kDefaultView[1], kDefaultView[2], kDefaultView[3]}};
+    Request corners{.kind = RequestKind::Corners,
+                    .degrees = {kDefaultView[0], kDefaultView[1], kDefaultView[2], kDefaultView[3]}};
     if (options.requests.empty()) return corners;
     const Request& first = options.requests.front();
     if (first.kind == RequestKind::Corners) return std::nullopt;

@@ -70,6 +70,12 @@ public:
     }
     std::optional<std::u16string> panelLog() override { return std::nullopt; }
     Status writePng(const std::filesystem::path&, const std::filesystem::path&) override { return {}; }
+    Status pickSource(const std::string& name) override {
+        calls << "source " << name << ';';
+        return {};
+    }
+    Status prefetch(const Request&, std::ostream&) override { return {}; }
+    void serviceTiles(bool last) override { calls << (last ? "tiles-last;" : "tiles;"); }
 
     static inline std::ostringstream calls;
     static inline bool initializeFails = false;

@@ -233,4 +233,15 @@ Status ComEndpoint::writePng(const std::filesystem::path&, const std::filesystem
     return {RuntimeError(ErrorNumber::InternalError, u"this build writes no PNG files")};
 }
 
+Status ComEndpoint::pickSource(const std::string&) {
+    return {RuntimeError(ErrorNumber::InvalidProcedureCall, u"The panel offers no map source list")};
+}
+
+// A bulk download is the simulator's: the server's interface has no member for it.
+Status ComEndpoint::prefetch(const sim::Request&, std::ostream&) {
+    return {RuntimeError(ErrorNumber::InvalidProcedureCall, u"prefetch runs in vamu-host only")};
+}
+
+void ComEndpoint::serviceTiles(bool) {}
+
 }  // namespace vamu::host

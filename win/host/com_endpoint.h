@@ -49,6 +49,9 @@ public:
     std::optional<sim::PanelClose> closePanel() override;
     std::optional<std::u16string> panelLog() override;
     Status writePng(const std::filesystem::path& bitmap, const std::filesystem::path& png) override;
+    Status pickSource(const std::string& name) override;
+    Status prefetch(const sim::Request& request, std::ostream& err) override;
+    void serviceTiles(bool last) override;
 
 private:
     sim::Outcome withPicture(const wchar_t* request);
