@@ -100,9 +100,11 @@ WinHttpTransport::WinHttpTransport(Options options) : state_(std::make_unique<St
         // TLS 1.2 and later, which the tile servers ask for; older systems
         // leave 1.2 out unless asked.
         DWORD protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | kTls13;
-        if (!WinHttpSetOption(state_->session.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
+        if (!WinHttpSetOption(state_->session.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols,
+                              sizeof protocols)) {
             protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2;
-            WinHttpSetOption(state_->session.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
+            WinHttpSetOption(state_->session.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols,
+                             sizeof protocols);
         }
     }
     const auto count = static_cast<std::size_t>(std::clamp(options.workers, 1, 16));

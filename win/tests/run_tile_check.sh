@@ -39,7 +39,7 @@ start_server() {  # PORT_FILE [--tls CERT KEY]
 }
 start_server "$work/port"
 if command -v openssl >/dev/null 2>&1 &&
-   openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 \
+   openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=localhost -addext subjectAltName=DNS:localhost \
      -keyout "$work/key.pem" -out "$work/cert.pem" >/dev/null 2>&1; then
   start_server "$work/tls-port" --tls "$work/cert.pem" "$work/key.pem"
 fi

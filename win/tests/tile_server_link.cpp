@@ -15,7 +15,10 @@ int tileServerPort(bool tls) {
 }
 
 std::string tileUrl(const std::string& path, bool tls) {
-    return std::string(tls ? "https" : "http") + "://127.0.0.1:" + std::to_string(tileServerPort(tls)) + path;
+    // The TLS server's certificate names localhost (a name, which the
+    // certificate check matches; it does not match an address).
+    return std::string(tls ? "https://localhost:" : "http://127.0.0.1:") +
+           std::to_string(tileServerPort(tls)) + path;
 }
 
 HttpRequest requestFor(const std::string& url) {
