@@ -208,8 +208,8 @@ private:
         const auto tooLarge = [&] {
             return failed(Outcome::TooLarge, "body longer than " + std::to_string(limit) + " bytes");
         };
-        if (declared && *declared > limit) return tooLarge();
         if (hasNoBody(response.status)) return response;
+        if (declared && *declared > limit) return tooLarge();
         std::vector<std::uint8_t>& body = response.body;
         body.reserve(std::min(declared.value_or(kReadPiece), limit));
         for (;;) {

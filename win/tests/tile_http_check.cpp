@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 
+#include "win/platform/http_text.h"
 #include "win/platform/wic_decoder.h"
 #include "win/platform/winhttp_transport.h"
 #include "win/tests/support/check.h"
@@ -51,6 +52,27 @@ private:
     SOCKET socket_ = INVALID_SOCKET;
     int port_ = 0;
 };
+
+CHECK_CASE(tile_http_text_headers_redirect_targets_and_lengths) {
+    using Headers = std::vector<std::pair<std::string, std::string>>;
+    CHECK(
+        win::parseRawHeaders("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nX-Long: a\r\n  b\r\nno colon\r\n"
+                             "ETag:  \"1\" \r\n\r\n") ==
+        (Headers{{"content-type", "image/png"}, {"x-long", "a b"}, {"etag", "\"1\""}}));
+    CHECK(win::parseRawHeaders("HTTP/1.1 200 OK\r\nA: 1\r\nB: 2\r\nC: 3\r\n", 2).size() == 2);
+    CHECK(win::resolveLocation("http://h:1/a/b.png?x=/y", "c.png") == "http://h:1/a/c.png");
+    CHECK(win::resolveLocation("http://h:1/a/b.png", "/z/1.png?q") == "http://h:1/z/1.png?q");
+    CHECK(win::resolveLocation("https://h/a", "//other/x") == "https://other/x");
+    CHECK(win::resolveLocation("http://h", "x") == "http://h/x");
+    CHECK(win::resolveLocation("http://h?q=1", "/x") == "http://h/x");
+    CHECK(win::resolveLocation("http://h/a/b", " FTP://o/p ") == "FTP://o/p");
+    CHECK(win::isHttpUrl("HTTP://x/") && win::isHttpUrl("https://x") &&
+          !win::isHttpUrl("file:///etc/hostname") && !win::isHttpUrl("http:x") &&
+          !win::isHttpUrl("javascript:1") && !win::isHttpUrl(""));
+    CHECK(win::contentLength(" 12 ") == std::size_t{12} && !win::contentLength("-1") &&
+          !win::contentLength("1e3") && !win::contentLength("") &&
+          !win::contentLength("1234567890123456789"));
+}
 
 CHECK_CASE(tile_http_answers_with_status_headers_and_body_and_revalidates) {
     CHECK(tileServerPort() > 0);
