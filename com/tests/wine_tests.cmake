@@ -33,6 +33,10 @@ function(vamu_add_wine_tests arch dir)
   add_test(NAME win_platform_${arch}
            COMMAND sh ${PROJECT_SOURCE_DIR}/win/tests/run_win_check.sh ${dir})
   set_tests_properties(win_platform_${arch} PROPERTIES TIMEOUT 600 RESOURCE_LOCK win_platform_${arch} SKIP_RETURN_CODE 77)
+  # The map tiles' platform pieces against the loopback tile server, in a prefix of their own.
+  add_test(NAME win_tiles_${arch}
+           COMMAND sh ${PROJECT_SOURCE_DIR}/win/tests/run_tile_check.sh ${dir} ${dir}/wine-tile-check)
+  set_tests_properties(win_tiles_${arch} PROPERTIES TIMEOUT 600 RESOURCE_LOCK win_tiles_${arch} SKIP_RETURN_CODE 77)
   # Every request under each single platform or host failure, in a prefix of its own.
   add_test(NAME win_fault_sweep_${arch}
            COMMAND sh ${PROJECT_SOURCE_DIR}/win/tests/run_win_check.sh ${dir} ${dir}/wine-fault-sweep

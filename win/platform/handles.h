@@ -1,5 +1,6 @@
 #pragma once
-// Owners of Win32 handles: windows, GDI objects, device contexts, files.
+// Owners of Win32 handles: windows, GDI objects, device contexts, files,
+// directory searches.
 
 #include <windows.h>
 
@@ -47,6 +48,7 @@ inline void font(HFONT handle) { DeleteObject(handle); }
 inline void memoryDc(HDC handle) { DeleteDC(handle); }
 inline void file(HANDLE handle) { CloseHandle(handle); }
 inline void global(HGLOBAL handle) { GlobalFree(handle); }
+inline void search(HANDLE handle) { FindClose(handle); }
 }  // namespace closers
 
 using UniqueWindow = UniqueHandle<HWND, closers::window>;
@@ -55,6 +57,7 @@ using UniqueFont = UniqueHandle<HFONT, closers::font>;
 using UniqueMemoryDc = UniqueHandle<HDC, closers::memoryDc>;
 using UniqueFile = UniqueHandle<HANDLE, closers::file, -1>;
 using UniqueGlobal = UniqueHandle<HGLOBAL, closers::global>;
+using UniqueSearch = UniqueHandle<HANDLE, closers::search, -1>;
 
 // The screen's device context, for the time of a scope.
 class ScreenDc {

@@ -13,17 +13,31 @@ TempFolder::TempFolder() {
     CreateDirectoryW(win::wide(root_), nullptr);
 }
 
-TempFolder::~TempFolder() {
+namespace {
+
+// Removes the folder with everything below it.
+void removeTree(const std::u16string& folder) {
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(win::wide(path(u"*")), &found);
+    HANDLE search = FindFirstFileW(win::wide(folder + u"\\*"), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            DeleteFileW(win::wide(path(reinterpret_cast<const char16_t*>(found.cFileName))));
+            const std::u16string name(reinterpret_cast<const char16_t*>(found.cFileName));
+            if (name == u"." || name == u"..") continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(folder + u"\\" + name);
+            } else {
+                SetFileAttributesW(win::wide(folder + u"\\" + name), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(win::wide(folder + u"\\" + name));
+            }
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryW(win::wide(root_));
+    RemoveDirectoryW(win::wide(folder));
 }
+
+}  // namespace
+
+TempFolder::~TempFolder() { removeTree(root_); }
 
 std::u16string TempFolder::listing() const {
     std::u16string names;
