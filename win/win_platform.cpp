@@ -8,14 +8,17 @@
 #include "win/platform/pictures.h"
 #include "win/platform/profile.h"
 #include "win/platform/version.h"
+#include "win/win_tiles.h"
 
 namespace vamu::win {
 
 struct WinPlatform::Impl {
     explicit Impl(HMODULE module)
-        : panels(module, clipboard, clock), version(module), services{host,  clipboard, pictures, messages,
+        : panels(module, clipboard, clock, tiles), version(module), services{host,  clipboard, pictures, messages,
                                                                       clock, profile,   panels,   version} {}
 
+    // Before the panels, which use it; after them in destruction.
+    WinTiles tiles;
     WinHostBinding host;
     WinClipboard clipboard;
     WinPictures pictures;
@@ -32,5 +35,7 @@ WinPlatform::WinPlatform(HMODULE module) : impl_(std::make_unique<Impl>(module))
 WinPlatform::~WinPlatform() = default;
 
 Services& WinPlatform::services() { return impl_->services; }
+
+WinTiles& WinPlatform::tiles() { return impl_->tiles; }
 
 }  // namespace vamu::win

@@ -11,6 +11,8 @@
 
 namespace vamu::win {
 
+class WinTiles;
+
 class WinPlatform {
 public:
     explicit WinPlatform(HMODULE module);  // the DLL's own module handle
@@ -19,6 +21,8 @@ public:
     WinPlatform& operator=(const WinPlatform&) = delete;
 
     Services& services();
+    // The map tiles of the built-in map; the panels made here draw from them.
+    WinTiles& tiles();
 
 private:
     struct Impl;
