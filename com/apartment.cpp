@@ -1,14 +1,30 @@
 #include "com/apartment.h"
 
 #include "panel/form1.h"
+#include "com/host_calls.h"
 #include "com/server_lifetime.h"
+#include "engine/tile_pump.h"
 #include "win/win_platform.h"
+#include "win/win_tiles.h"
 
 namespace vamu::com {
 namespace {
 
+// How soon the tiles' work is tried again when it was due inside a call
+// from the host.
+constexpr std::int64_t kAfterTheCallMillis = 50;
+
 struct ApartmentState {
-    explicit ApartmentState(HMODULE dll) : platform(dll), module(platform.services(), makeForm1) {}
+    explicit ApartmentState(HMODULE dll) : platform(dll), module(platform.services(), makeForm1) {
+        try {
+            platform.startTiles(module).setPump([this]() -> std::int64_t {
+                return hostCallDepth() > 0 ? kAfterTheCallMillis : ServiceTiles(module);
+            });
+        } catch (...) {
+            // Tiles that cannot be set up leave the built-in map alone in use.
+            module.tiles = nullptr;
+        }
+    }
     win::WinPlatform platform;
     Module module;
 };

@@ -24,6 +24,7 @@
 #include "com/dispatch_table.h"
 #include "com/dual_interface.h"
 #include "com/error_report.h"
+#include "com/host_calls.h"
 #include "com/inout_args.h"
 
 namespace vamu::com {
@@ -124,6 +125,7 @@ struct RequestMember<Request> {
 
 private:
     static Status run(Host& host, typename ParamOf<Holders>::Slot... slots) {
+        const HostCall inCall;
         return guarded([&] {
             std::tuple<Holders...> holders{slots...};
             std::apply([&](Holders&... h) { commitAndCheck(outcome(host, h...), h...); }, holders);

@@ -1,5 +1,6 @@
 #include "win/win_platform.h"
 
+#include "engine/module.h"
 #include "win/platform/clipboard.h"
 #include "win/platform/clock.h"
 #include "win/platform/host_binding.h"
@@ -14,11 +15,11 @@ namespace vamu::win {
 
 struct WinPlatform::Impl {
     explicit Impl(HMODULE module)
-        : panels(module, clipboard, clock, tiles), version(module), services{host,  clipboard, pictures, messages,
+        : panels(module, clipboard, clock), version(module), services{host,  clipboard, pictures, messages,
                                                                       clock, profile,   panels,   version} {}
 
-    // Before the panels, which use it; after them in destruction.
-    WinTiles tiles;
+    // Before the panels, which use them; after them in destruction.
+    std::unique_ptr<WinTiles> tiles;
     WinHostBinding host;
     WinClipboard clipboard;
     WinPictures pictures;
@@ -36,6 +37,12 @@ WinPlatform::~WinPlatform() = default;
 
 Services& WinPlatform::services() { return impl_->services; }
 
-WinTiles& WinPlatform::tiles() { return impl_->tiles; }
+WinTiles& WinPlatform::startTiles(Module& module) {
+    if (!impl_->tiles) impl_->tiles = std::make_unique<WinTiles>();
+    tiles::TileService* service = &impl_->tiles->service();
+    module.tiles = service;
+    impl_->panels.useTiles(impl_->tiles.get(), [&module, service](bool used) { module.tiles = used ? service : nullptr; });
+    return *impl_->tiles;
+}
 
 }  // namespace vamu::win

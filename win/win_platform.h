@@ -9,6 +9,10 @@
 #include "contracts/automation.h"
 #include "contracts/services.h"
 
+namespace vamu {
+class Module;
+}
+
 namespace vamu::win {
 
 class WinTiles;
@@ -21,8 +25,11 @@ public:
     WinPlatform& operator=(const WinPlatform&) = delete;
 
     Services& services();
-    // The map tiles of the built-in map; the panels made here draw from them.
-    WinTiles& tiles();
+    // Makes the map tiles (from the settings file and the process's
+    // environment) for the module: its tiles while its panel's main map is
+    // built in, none with an installed map control. The panels made from
+    // now on draw from them.
+    WinTiles& startTiles(Module& module);
 
 private:
     struct Impl;

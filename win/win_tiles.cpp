@@ -3,6 +3,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <charconv>
 #include <mutex>
 
@@ -22,6 +23,7 @@ namespace vamu::win {
 namespace {
 
 constexpr std::int32_t kMaxWaitSeconds = 600;
+constexpr UINT_PTR kPumpTimer = 0x7469;
 constexpr DWORD kMaxVariableChars = 32767;
 
 std::optional<std::u16string> environmentValue(const wchar_t* name) {
@@ -175,6 +177,26 @@ WinTiles::~WinTiles() {
     parts_.reset();
 }
 
-std::int64_t WinTiles::pump() { return pump_ ? pump_() : 0; }
+std::int64_t WinTiles::runPump(HWND panel) {
+    const std::int64_t again = pump_ ? pump_() : 0;
+    if (again > 0) {
+        SetTimer(panel, kPumpTimer, static_cast<UINT>(std::min<std::int64_t>(again, USER_TIMER_MAXIMUM)), nullptr);
+    } else {
+        KillTimer(panel, kPumpTimer);
+    }
+    return again;
+}
+
+std::optional<LRESULT> WinTiles::onPanelMessage(HWND panel, UINT message, WPARAM wParam) {
+    if (message == WinHostThreadWaker::wakeMessage() || (message == WM_TIMER && wParam == kPumpTimer)) {
+        runPump(panel);
+        return 0;
+    }
+    if (message == WinHostThreadWaker::settledQueryMessage()) {
+        if (!service_->waitUntilSettled(0)) return WinHostThreadWaker::kAwaited;
+        return runPump(panel) == 0 ? WinHostThreadWaker::kSettled : WinHostThreadWaker::kRepublishDue;
+    }
+    return std::nullopt;
+}
 
 }  // namespace vamu::win

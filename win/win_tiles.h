@@ -52,16 +52,23 @@ public:
     WinTiles& operator=(const WinTiles&) = delete;
 
     tiles::TileService& service() noexcept { return *service_; }
-    PanelWaker& waker() noexcept { return waker_; }
 
     // The host thread's tile work (ServiceTiles with whatever guards the COM
     // layer adds): returns the milliseconds after which it wants to run again,
     // 0 for no need. Runs nothing until the apartment sets it.
     using Pump = std::function<std::int64_t()>;
     void setPump(Pump pump) { pump_ = std::move(pump); }
-    std::int64_t pump();
+
+    // The panel's window takes the wake-ups from now on.
+    void attach(HWND panel) noexcept { waker_.setWindow(panel); }
+    // The panel window's share: the wake-up message and the timer run the
+    // pump (the timer set again for the time it asks for), the settled
+    // query is answered. Nothing for every other message.
+    std::optional<LRESULT> onPanelMessage(HWND panel, UINT message, WPARAM wParam);
 
 private:
+    std::int64_t runPump(HWND panel);
+
     struct Parts;
     std::unique_ptr<Parts> parts_;
     PanelWaker waker_;

@@ -2,10 +2,15 @@
 
 #include <memory>
 
+#include "contracts/text.h"
+#include "mapcontrol/tiles/tile_sources.h"
+#include "panel/source_labels.h"
+
 #include "win/host/late_call.h"
 #include "win/panel/panel_layout.h"
 #include "win/panel/window_procedure.h"
 #include "win/platform/bstr.h"
+#include "win/platform/host_waker.h"
 #include "win/platform/wic_png_writer.h"
 
 namespace vamu::host {
@@ -81,7 +86,34 @@ std::wstring windowText(HWND window) {
     return text;
 }
 
+// How long the session's end waits for tiles still on their way, as the
+// native simulator does, and for a re-publish due after them.
+constexpr ULONGLONG kLastTilesWaitMillis = 10000;
+constexpr ULONGLONG kLastRepublishMillis = 1000;
+constexpr DWORD kPollMillis = 20;
+
+// Runs what is in this thread's queue: the posted wake-ups of the tiles'
+// workers and the timers due, as the host's message loop would.
+void runQueue() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
 }  // namespace
+
+void setTileEnvironment(const sim::TileOptions& tiles) {
+    const auto put = [](const wchar_t* name, const std::optional<std::string>& value) {
+        SetEnvironmentVariableW(name, value ? wide(fromUtf8(*value)).c_str() : nullptr);
+    };
+    put(L"VAMU_TILE_SOURCE", tiles.source);
+    put(L"VAMU_TILE_URL", tiles.url);
+    put(L"VAMU_TILE_CACHE", tiles.cache);
+    put(L"VAMU_TILE_WAIT", std::to_string(tiles.waitSeconds));
+    put(L"VAMU_OFFLINE", tiles.offline ? std::optional<std::string>("1") : std::nullopt);
+}
 
 ComEndpoint::ComEndpoint(win::ComPtr<IDispatch> server, const sim::Options& options,
                          const std::filesystem::path& hostDir, sim::EventSink& sink)
@@ -234,8 +266,23 @@ Status ComEndpoint::writePng(const std::filesystem::path& bitmap, const std::fil
     return guarded([&] { win::writePngCopy(bitmap.u16string(), png.u16string()); });
 }
 
-Status ComEndpoint::pickSource(const std::string&) {
-    return {RuntimeError(ErrorNumber::InvalidProcedureCall, u"The panel offers no map source list")};
+// The operator opens the panel's list, finds the source by the label the
+// panel gives it and picks it: the list tells its panel of the change.
+Status ComEndpoint::pickSource(const std::string& name) {
+    const HWND panel = findPanel();
+    if (!panel) return {RuntimeError(ErrorNumber::ObjectNotSet)};
+    const HWND list = GetDlgItem(panel, win::layout::kSourceListId);
+    tiles::TileSource source;
+    source.name = name;
+    const std::wstring label = wide(sourceLabel(source));
+    const LRESULT index =
+        list ? SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(label.c_str()))
+             : CB_ERR;
+    if (index == CB_ERR) return {RuntimeError(ErrorNumber::InvalidProcedureCall, u"No map source " + fromUtf8(name))};
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(panel, WM_COMMAND, MAKEWPARAM(win::layout::kSourceListId, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    return {};
 }
 
 // A bulk download is the simulator's: the server's interface has no member for it.
@@ -243,6 +290,29 @@ Status ComEndpoint::prefetch(const sim::Request&, std::ostream&) {
     return {RuntimeError(ErrorNumber::InvalidProcedureCall, u"prefetch runs in vamu-host only")};
 }
 
-void ComEndpoint::serviceTiles(bool) {}
+// Between requests the queue runs once. At the end, as the native host
+// does, the session first waits for the tiles still on their way (their
+// wake-ups left in the queue meanwhile), then lets the panel do what is due
+// and runs the queue until nothing is.
+void ComEndpoint::serviceTiles(bool last) {
+    runQueue();
+    const HWND panel = last ? findPanel() : nullptr;
+    if (!panel) return;
+    using Waker = win::WinHostThreadWaker;
+    const UINT query = Waker::settledQueryMessage();
+    const ULONGLONG start = GetTickCount64();
+    const auto elapsed = [start] { return GetTickCount64() - start; };
+    LRESULT state = SendMessageW(panel, query, 0, 0);
+    while (state == Waker::kAwaited && elapsed() < kLastTilesWaitMillis) {
+        Sleep(kPollMillis);
+        state = SendMessageW(panel, query, 0, 0);
+    }
+    while (state == Waker::kRepublishDue && elapsed() < kLastTilesWaitMillis + kLastRepublishMillis) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMillis, QS_ALLINPUT);
+        runQueue();
+        state = SendMessageW(panel, query, 0, 0);
+    }
+    runQueue();
+}
 
 }  // namespace vamu::host

@@ -19,6 +19,11 @@
 
 namespace vamu::host {
 
+// The session's tile options as the process environment the DLL reads:
+// VAMU_TILE_SOURCE, VAMU_TILE_URL, VAMU_TILE_CACHE, VAMU_TILE_WAIT and
+// VAMU_OFFLINE, each set or removed. Call before the DLL is loaded.
+void setTileEnvironment(const sim::TileOptions& tiles);
+
 class ComEndpoint : public sim::MapServerEndpoint {
 public:
     // server: the plug-in's clsMapServ; the host objects report to sink.

@@ -93,6 +93,7 @@ int main() {
         std::cout << "vamu-host " << VAMU_VERSION << '\n';
         return sim::kSessionDone;
     }
+    host::setTileEnvironment(options->tiles);
     OleSession ole;
     if (!ole.ok()) {
         std::cerr << "vamu-host: OleInitialize failed\n";

@@ -105,6 +105,9 @@ LRESULT FormWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
             if (command_ && lParam != 0) command_(LOWORD(wParam), HIWORD(wParam));
             return 0;
         default:
+            if (other_) {
+                if (const std::optional<LRESULT> result = other_(message, wParam, lParam)) return *result;
+            }
             return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 
 #include "contracts/widgets.h"
 #include "win/panel/window_procedure.h"
@@ -14,6 +15,9 @@ namespace vamu::win {
 class FormWindow : public Window, private MessageTarget {
 public:
     using CommandHandler = std::function<void(int id, int code)>;
+    // A message the form has no use for itself: the result where the
+    // handler took it, nothing for the default handling.
+    using MessageHandler = std::function<std::optional<LRESULT>(UINT message, WPARAM wParam, LPARAM lParam)>;
 
     // Hidden, at the system's default position, with a client area of
     // clientWidth × clientHeight pixels and the fixed-single border.
@@ -23,6 +27,7 @@ public:
     HWND handle() const noexcept { return window_.get(); }
     // WM_COMMAND from the child controls.
     void onCommand(CommandHandler handler) { command_ = std::move(handler); }
+    void onOtherMessage(MessageHandler handler) { other_ = std::move(handler); }
 
     // Window
     void setCaption(const std::u16string& caption) override;
@@ -44,6 +49,7 @@ private:
     int clientHeight_;
     std::function<void(bool& cancel)> closeRequest_;
     CommandHandler command_;
+    MessageHandler other_;
     UniqueWindow window_;
 };
 

@@ -15,13 +15,18 @@ constexpr RECT twips(int left, int top, int width, int height) {
 }
 
 inline constexpr int kClientWidth = 6615 / kTwipsPerPixel;   // 441
-inline constexpr int kClientHeight = 4590 / kTwipsPerPixel;  // 306
+// The designed form, 4590 twips high, and a row for the map's source
+// under the log.
+inline constexpr int kClientHeight = 5040 / kTwipsPerPixel;  // 336
 
 inline constexpr RECT kMiniAtlas = twips(0, 0, 4215, 3735);
 inline constexpr RECT kAtlas = twips(0, 0, 6135, 3735);
 inline constexpr RECT kText1 = twips(0, 3720, 6615, 855);
 inline constexpr RECT kFrame1 = twips(4440, 0, 2175, 3735);
 inline constexpr int kOptionCount = 13;
+// The caption and the drop-down list (its height takes in the open list).
+inline constexpr RECT kSourceLabel = twips(60, 4710, 1260, 240);
+inline constexpr RECT kSourceList = twips(1320, 4650, 5235, 2400);
 
 constexpr RECT option1(int index) { return twips(4440 + 120, 240 + 240 * index, 1935, 255); }
 
@@ -31,5 +36,7 @@ inline constexpr int kAtlasId = 101;
 inline constexpr int kText1Id = 102;
 inline constexpr int kFrame1Id = 103;
 inline constexpr int kOption1Id = 200;  // + index
+inline constexpr int kSourceLabelId = 300;
+inline constexpr int kSourceListId = 301;
 
 }  // namespace vamu::win::layout

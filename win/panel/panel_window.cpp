@@ -2,6 +2,7 @@
 
 #include "win/panel/panel_layout.h"
 #include "win/platform/bstr.h"
+#include "win/win_tiles.h"
 
 namespace vamu::win {
 namespace {
@@ -53,7 +54,7 @@ void TextWindow::insertAtTop(const std::u16string& text, std::int32_t keepLines)
     SendMessageW(edit, EM_SCROLLCARET, 0, 0);
 }
 
-PanelWindow::PanelWindow(const WindowClasses& classes, Clipboard& clipboard, Clock& clock)
+PanelWindow::PanelWindow(const WindowClasses& classes, Clipboard& clipboard, Clock& clock, WinTiles* tiles)
     : form_(classes.instance(), u"Form1", layout::kClientWidth, layout::kClientHeight) {
     const HINSTANCE instance = classes.instance();
     const HWND parent = form_.handle();
@@ -70,14 +71,39 @@ PanelWindow::PanelWindow(const WindowClasses& classes, Clipboard& clipboard, Clo
         options_.add(standardControl(instance, parent, L"BUTTON", u"Option1", WS_TABSTOP | BS_RADIOBUTTON, 0,
                                      layout::option1(i), layout::kOption1Id + i));
     }
+    sourceLabel_ = std::make_unique<TextWindow>(standardControl(instance, parent, L"STATIC", u"地図の出典:",
+                                                                SS_LEFT, 0, layout::kSourceLabel,
+                                                                layout::kSourceLabelId));
+    sources_ = std::make_unique<WinChoiceList>(standardControl(instance, parent, L"COMBOBOX", u"",
+                                                               WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
+                                                               layout::kSourceList, layout::kSourceListId));
     applyFont(parent, font_.get());
     logLine(*text1_, clock, maps_.logLine);
     form_.onCommand([this](int id, int code) { onCommand(id, code); });
+    // The tiles stand in for the built-in main map only; the overview
+    // keeps the offline map.
+    auto* atlas = dynamic_cast<MapWindow*>(maps_.atlas.get());
+    if (tiles && atlas) {
+        atlas->control().useTiles(&tiles->service());
+        tiles->attach(parent);
+        form_.onOtherMessage([tiles, parent](UINT message, WPARAM wParam, LPARAM) {
+            return tiles->onPanelMessage(parent, message, wParam);
+        });
+        tiles_ = tiles;
+    }
 }
 
-PanelWindow::~PanelWindow() { form_.onCommand(nullptr); }
+PanelWindow::~PanelWindow() {
+    if (tiles_) tiles_->attach(nullptr);
+    form_.onOtherMessage(nullptr);
+    form_.onCommand(nullptr);
+}
 
 void PanelWindow::onCommand(int id, int code) {
+    if (id == layout::kSourceListId && code == CBN_SELCHANGE) {
+        sources_->changed();
+        return;
+    }
     if (code != BN_CLICKED || id < layout::kOption1Id || id >= layout::kOption1Id + layout::kOptionCount)
         return;
     options_.clicked(static_cast<std::int16_t>(id - layout::kOption1Id));
@@ -85,7 +111,9 @@ void PanelWindow::onCommand(int id, int code) {
 
 std::unique_ptr<PanelWidgets> WinPanelFactory::create() {
     if (!classes_) classes_ = std::make_unique<WindowClasses>(instance_);
-    return std::make_unique<PanelWindow>(*classes_, clipboard_, clock_);
+    auto panel = std::make_unique<PanelWindow>(*classes_, clipboard_, clock_, tiles_);
+    if (inUse_) inUse_(panel->usesTiles());
+    return panel;
 }
 
 }  // namespace vamu::win

@@ -1,12 +1,14 @@
 #pragma once
 // The control panel as a Win32 window: the overview and the hidden main
-// map, the log, the frame with the thirteen layer buttons, in tab order.
+// map, the log, the frame with the thirteen layer buttons, and under the log
+// the list of the map's sources, in tab order.
 
 #include <windows.h>
 
 #include <memory>
 
 #include "contracts/services.h"
+#include "win/panel/choice_list.h"
 #include "win/panel/form_window.h"
 #include "win/panel/gui_font.h"
 #include "win/panel/map_choice.h"
@@ -15,6 +17,8 @@
 #include "win/panel/window_procedure.h"
 
 namespace vamu::win {
+
+class WinTiles;
 
 // A standard control whose text is all there is to it.
 class TextWindow : public TextBox, public Frame {
@@ -35,7 +39,9 @@ private:
 class PanelWindow : public PanelWidgets {
 public:
     // Writes one time-stamped line to the log: which map control is in use.
-    PanelWindow(const WindowClasses& classes, Clipboard& clipboard, Clock& clock);
+    // With tiles, the built-in main map draws from them and the panel's
+    // window takes their wake-ups; an installed map control uses none.
+    PanelWindow(const WindowClasses& classes, Clipboard& clipboard, Clock& clock, WinTiles* tiles);
     ~PanelWindow() override;
 
     FormWindow& window() override { return form_; }
@@ -44,6 +50,9 @@ public:
     TextBox& log() override { return *text1_; }
     Frame& frame() override { return *frame1_; }
     WinOptionButtons& options() override { return options_; }
+    WinChoiceList& sources() override { return *sources_; }
+    // Whether the main map draws from the tiles.
+    bool usesTiles() const noexcept { return tiles_ != nullptr; }
 
 private:
     void onCommand(int id, int code);
@@ -55,6 +64,9 @@ private:
     std::unique_ptr<TextWindow> text1_;
     std::unique_ptr<TextWindow> frame1_;
     WinOptionButtons options_;
+    std::unique_ptr<TextWindow> sourceLabel_;
+    std::unique_ptr<WinChoiceList> sources_;
+    WinTiles* tiles_ = nullptr;  // set where the main map draws from them
 };
 
 class WinPanelFactory : public PanelFactory {
@@ -64,11 +76,20 @@ public:
     // Registers the window classes on the first panel.
     std::unique_ptr<PanelWidgets> create() override;
 
+    // The panels made from now on use these tiles where their maps are
+    // built in; inUse hears, for each new panel, whether it does.
+    void useTiles(WinTiles* tiles, std::function<void(bool)> inUse) {
+        tiles_ = tiles;
+        inUse_ = std::move(inUse);
+    }
+
 private:
     HINSTANCE instance_;
     Clipboard& clipboard_;
     Clock& clock_;
     std::unique_ptr<WindowClasses> classes_;
+    WinTiles* tiles_ = nullptr;
+    std::function<void(bool)> inUse_;
 };
 
 }  // namespace vamu::win

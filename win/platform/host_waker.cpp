@@ -7,6 +7,11 @@ UINT WinHostThreadWaker::wakeMessage() {
     return message;
 }
 
+UINT WinHostThreadWaker::settledQueryMessage() {
+    static const UINT message = RegisterWindowMessageW(L"vamuMapserver.TilesSettled");
+    return message;
+}
+
 void WinHostThreadWaker::wake() {
     // A destroyed window's post fails and is dropped: nothing to wake.
     if (window_ && message_ && IsWindow(window_)) PostMessageW(window_, message_, 0, 0);

@@ -44,13 +44,15 @@ CHECK_CASE(the_panel_is_laid_out_as_designed) {
     Panel panel;
     RECT client{};
     GetClientRect(panel.form, &client);
-    CHECK(client.right == 441 && client.bottom == 306);
+    CHECK(client.right == 441 && client.bottom == 336);
     CHECK(panel.window.window().caption() == u"Form1" && !panel.window.window().visible());
     std::vector<int> order;
     for (HWND c = GetWindow(panel.form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         order.push_back(GetDlgCtrlID(c));
     std::vector<int> expected{layout::kMiniAtlasId, layout::kAtlasId, layout::kText1Id, layout::kFrame1Id};
     for (int i = 0; i < 13; ++i) expected.push_back(layout::kOption1Id + i);
+    expected.push_back(layout::kSourceLabelId);
+    expected.push_back(layout::kSourceListId);
     CHECK(order == expected);
     CHECK(placed(GetDlgItem(panel.form, layout::kMiniAtlasId), RECT{0, 0, 281, 249}));
     CHECK(placed(GetDlgItem(panel.form, layout::kAtlasId), RECT{0, 0, 409, 249}));
@@ -58,6 +60,9 @@ CHECK_CASE(the_panel_is_laid_out_as_designed) {
     CHECK(placed(GetDlgItem(panel.form, layout::kFrame1Id), RECT{296, 0, 441, 249}));
     CHECK(placed(GetDlgItem(panel.form, layout::kOption1Id), RECT{304, 16, 433, 33}));
     CHECK(placed(GetDlgItem(panel.form, layout::kOption1Id + 12), RECT{304, 208, 433, 225}));
+    // The source list under the log, closed: its field alone inside the form.
+    const RECT list = placeOf(GetDlgItem(panel.form, layout::kSourceListId));
+    CHECK(list.left == 88 && list.right == 437 && list.top == 310 && list.bottom > 320 && list.bottom <= 336);
     CHECK(win::hasVisibleStyle(panel.window.miniAtlas().handle()) &&
           !win::hasVisibleStyle(panel.window.atlas().handle()));
     CHECK(panel.window.frame().caption() == u"縮小率" &&
@@ -76,7 +81,7 @@ CHECK_CASE(the_border_style_keeps_the_client_area) {
     CHECK((GetWindowLongW(panel.form, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX)) == 0);
     RECT client{};
     GetClientRect(panel.form, &client);
-    CHECK(client.right == 441 && client.bottom == 306);
+    CHECK(client.right == 441 && client.bottom == 336);
     CHECK_RAISES(static_cast<int>(ErrorNumber::InvalidPropertyValue), window.setBorderStyle(6));
 }
 
@@ -120,6 +125,30 @@ CHECK_CASE(only_a_users_click_raises_the_click_event) {
     options.button(2).setEnabled(false);
     options.button(4).setVisible(false);
     CHECK(!options.button(2).enabled() && !options.button(4).visible() && options.button(3).visible());
+}
+
+// The operator's pick in the list raises the change event; a selection by
+// program does not, and a failing handler stays in the window.
+CHECK_CASE(only_the_users_pick_of_a_source_raises_the_change_event) {
+    Panel panel;
+    ChoiceList& sources = panel.window.sources();
+    const HWND list = GetDlgItem(panel.form, layout::kSourceListId);
+    std::vector<std::int32_t> picks;
+    sources.onChange([&](std::int32_t index) {
+        picks.push_back(index);
+        throw RuntimeError(ErrorNumber::Overflow);
+    });
+    sources.setItems({u"内蔵の地図 (RDW2010)", u"地理院タイル 標準地図", u"OpenStreetMap"});
+    sources.setSelected(2);
+    CHECK(sources.items() == (std::vector<std::u16string>{u"内蔵の地図 (RDW2010)", u"地理院タイル 標準地図",
+                                                          u"OpenStreetMap"}));
+    CHECK(sources.selected() == 2 && picks.empty());
+    SendMessageW(list, CB_SETCURSEL, 1, 0);
+    SendMessageW(panel.form, WM_COMMAND, MAKEWPARAM(layout::kSourceListId, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    CHECK(picks == std::vector<std::int32_t>{1} && sources.selected() == 1);
+    sources.setItems({u"内蔵の地図 (RDW2010)"});
+    CHECK(sources.selected() == -1 && sources.items().size() == 1);
 }
 
 CHECK_CASE(map_windows_follow_the_control_and_the_mouse) {

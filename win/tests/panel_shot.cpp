@@ -9,6 +9,8 @@
 #include <string>
 
 #include "contracts/text.h"
+#include "mapcontrol/tiles/tile_sources.h"
+#include "panel/source_labels.h"
 #include "win/platform/bitmaps.h"
 #include "win/platform/file_io.h"
 #include "win/panel/panel_window.h"
@@ -77,6 +79,10 @@ int main(int argc, char** argv) {
         panel.miniAtlas().setDisplayOption(1, u".", 1);
         panel.atlas().setDisplayOption(1, u".", 0);
         showLayers(panel);
+        std::vector<std::u16string> sources;
+        for (const tiles::TileSource& source : tiles::builtInSources()) sources.push_back(sourceLabel(source));
+        panel.sources().setItems(sources);
+        panel.sources().setSelected(0);
         panel.log().setText(u"2024/02/29 12:00:01: マップを更新->全国(5000000) に変更\r\n");
         panel.window().show();
         SetWindowPos(panel.window().handle(), HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);

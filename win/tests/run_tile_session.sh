@@ -1,0 +1,143 @@
+#!/bin/sh
+# Map tiles through vamu-host.exe and the DLL under Wine, against the
+# loopback tile server (no other server is ever asked):
+#   alignment   the published pictures of a few layers, drawn from the
+#               server's pattern, line up with the reported corners
+#   late tiles  with --tile-wait 0 the late tiles of a slow server bring
+#               exactly one more SignalInformation, for the same corners
+#   builtin     the built-in source asks the server for nothing
+#   source      the request "source NAME" picks a source on the panel's list
+#               and the choice is kept in the settings file of VAMU_CONFIG
+#   run_tile_session.sh BUILD_DIR [WINEPREFIX]
+set -u
+build=$(cd "$1" && pwd)
+prefix=${2:-$build/wine-tile-session}
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+export WINEPREFIX="$prefix" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
+wine=wine
+if grep -q 'x86_64-w64-mingw32' "$build/CMakeCache.txt" 2>/dev/null; then
+  wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+fi
+if ! "$wine" --version >/dev/null 2>&1; then
+  echo "skipped: this machine cannot run $(basename "$wine") programs"
+  exit 77
+fi
+for f in "$build/win/host/vamu-host.exe" "$build/com/vamuMapserver.dll"; do
+  [ -f "$f" ] || { echo "missing $f: build the mingw preset first"; exit 1; }
+done
+if [ ! -f "$prefix/system.reg" ]; then
+  timeout 300 "$wine" wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
+  timeout 60 wineserver -w >/dev/null 2>&1 || true
+fi
+
+work=$(mktemp -d)
+server=""
+cleanup() {
+  [ -n "$server" ] && kill "$server" 2>/dev/null
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+python3 "$source_dir/tests/tile_server/tile_server.py" --port-file "$work/port" --max-seconds 500 \
+  --max-requests 5000 &
+server=$!
+for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
+[ -s "$work/port" ] || { echo "the tile server did not start"; exit 1; }
+base="http://127.0.0.1:$(cat "$work/port")"
+
+windows() { echo "Z:$(echo "$1" | tr / '\\')"; }
+ask() { python3 -c 'import sys, urllib.request; print(urllib.request.urlopen(sys.argv[1]).read().decode())' "$base/$1"; }
+requests() { ask stats | python3 -c 'import json, sys; print(json.load(sys.stdin)["total"])'; }
+published() { grep -c '^SignalInformation' "$work/$1.out"; }
+
+# run NAME ARGS...: one session of vamu-host.exe with the DLL of this build,
+# its settings in NAME.ini, its host folder NAME/, its lines in NAME.out.
+run() {
+  name=$1
+  shift
+  wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1
+  VAMU_CONFIG=$(windows "$work/$name.ini") timeout -k 10 180 xvfb-run -a "$wine" "$build/win/host/vamu-host.exe" \
+    --dll "$(windows "$build/com/vamuMapserver.dll")" --host-dir "$(windows "$work/$name")" "$@" \
+    >"$work/$name.out" 2>"$work/$name.err"
+  echo $? >"$work/$name.status"
+}
+bitmap() { echo "$work/$1/MAPS/!!vamuMapserver.bmp"; }
+
+passed=0 failed=0
+verdict() {  # CASE FAILURES
+  if [ "$2" = 0 ]; then passed=$((passed + 1)); echo "$1: passed"; else failed=$((failed + 1)); echo "$1: FAILED"; fi
+}
+fail() {  # NAME WHAT: says what went wrong in session NAME
+  echo "  $2"
+  sed 's/^/  | /' "$work/$1.out" | tail -n 15
+  sed 's/^/  ! /' "$work/$1.err" | tail -n 10
+  problems=$((problems + 1))
+}
+
+# The pattern tiles, three layers of the main map, a fresh cache.
+problems=0
+for layer in 2 6 10; do
+  run "align$layer" --tile-url "$base/ok/{z}/{x}/{y}.png" --tile-cache "$(windows "$work/cache")" --png \
+    --size 640x480 centre 139.767 35.681 layer $layer
+  if [ "$(cat "$work/align$layer.status")" != 0 ]; then
+    fail "align$layer" "layer $layer: exit status $(cat "$work/align$layer.status")"
+  elif ! python3 "$source_dir/win/tests/tile_dots.py" "$(bitmap "align$layer")" "$work/align$layer.out" \
+      >"$work/dots"; then
+    fail "align$layer" "layer $layer: $(cat "$work/dots")"
+  elif [ ! -s "$work/align$layer/MAPS/!!vamuMapserver.png" ]; then
+    fail "align$layer" "layer $layer: no PNG copy"
+  else
+    echo "  layer $layer: $(cat "$work/dots")"
+  fi
+done
+verdict alignment $problems
+
+# The same view from the built-in map (with a server named, which must
+# stay unasked), then from a slow server without waiting.
+problems=0
+ask reset >/dev/null
+view="--size 512x384 centre 139.75 35.68 layer 7"
+# shellcheck disable=SC2086
+run builtin --tile-url "$base/ok/{z}/{x}/{y}.png" --source builtin $view
+[ "$(cat "$work/builtin.status")" = 0 ] || fail builtin "exit status $(cat "$work/builtin.status")"
+[ "$(requests)" = 0 ] || fail builtin "the built-in source made $(requests) requests"
+verdict builtin $problems
+
+problems=0
+ask reset >/dev/null
+# shellcheck disable=SC2086
+run late --tile-url "$base/slow/{z}/{x}/{y}.png?ms=150" --tile-wait 0 --tile-cache "$(windows "$work/late-cache")" \
+  $view
+if [ "$(cat "$work/late.status")" != 0 ]; then
+  fail late "exit status $(cat "$work/late.status")"
+else
+  [ "$(requests)" -gt 4 ] || fail late "only $(requests) requests"
+  [ "$(published late)" = "$(($(published builtin) + 1))" ] ||
+    fail late "$(published late) pictures published, the built-in map $(published builtin)"
+  corners() { grep '^SignalInformation' "$work/$1.out" | cut -d' ' -f1-5; }
+  if [ "$(corners late | sed '$d')" != "$(corners builtin)" ] ||
+     [ "$(corners late | tail -n 1)" != "$(corners builtin | tail -n 1)" ]; then
+    fail late "the corners differ from the built-in map's"
+  fi
+  python3 "$source_dir/win/tests/tile_dots.py" "$(bitmap late)" "$work/late.out" >"$work/dots" ||
+    fail late "the last picture: $(cat "$work/dots")"
+fi
+verdict late-tiles $problems
+
+# The operator's pick: kept in the settings file, every other line as it was.
+problems=0
+printf '; my settings\r\n[tiles]\r\ncache_limit_mb=64\r\n\r\n[source mine]\r\nurl=%s\r\n' \
+  "$base/ok/{z}/{x}/{y}.png" >"$work/pick.ini"
+run pick --tile-cache "$(windows "$work/pick-cache")" --size 320x240 centre 139.75 35.68 source mine source nowhere
+grep -q '^SourceList_Click -> True' "$work/pick.out" || fail pick "the pick of mine was not taken"
+grep -q '^SourceList_Click .*No map source nowhere' "$work/pick.out" || fail pick "nowhere was not refused"
+tr -d '\r' <"$work/pick.ini" | grep -qx 'source=mine' || fail pick "no source=mine in the settings: $(cat "$work/pick.ini")"
+for line in '; my settings' 'cache_limit_mb=64' '[source mine]'; do
+  tr -d '\r' <"$work/pick.ini" | grep -qxF "$line" || fail pick "the line $line is gone"
+done
+grep -q '地図の出典: タイル: mine' "$work/pick.err" || fail pick "no log line for the pick"
+[ "$(published pick)" -ge 2 ] || fail pick "the pick did not redraw the map"
+verdict source $problems
+
+echo "win_tile_session: $passed passed, $failed failed"
+[ "$failed" = 0 ]
