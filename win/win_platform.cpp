@@ -41,7 +41,8 @@ WinTiles& WinPlatform::startTiles(Module& module) {
     if (!impl_->tiles) impl_->tiles = std::make_unique<WinTiles>();
     tiles::TileService* service = &impl_->tiles->service();
     module.tiles = service;
-    impl_->panels.useTiles(impl_->tiles.get(), [&module, service](bool used) { module.tiles = used ? service : nullptr; });
+    impl_->panels.useTiles(impl_->tiles.get(),
+                           [&module, service](bool used) { module.tiles = used ? service : nullptr; });
     return *impl_->tiles;
 }
 

@@ -54,7 +54,7 @@ std::u16string parentOf(const std::u16string& path) {
 
 // Makes the folder and those on the way to it; what exists stays.
 void makeFolders(const std::u16string& folder) {
-    for (std::size_t at = folder.find_first_of(u"\\/", 1); ; at = folder.find_first_of(u"\\/", at + 1)) {
+    for (std::size_t at = folder.find_first_of(u"\\/", 1);; at = folder.find_first_of(u"\\/", at + 1)) {
         const std::u16string part = folder.substr(0, at);
         if (!part.empty() && part.back() != u':') CreateDirectoryW(wide(part), nullptr);
         if (at == std::u16string::npos) return;
@@ -100,7 +100,9 @@ std::u16string tileSettingsFile() {
     return knownFolder(FOLDERID_RoamingAppData) + u"\\vamuMapserver\\" + fromUtf8(tiles::kSettingsFileName);
 }
 
-std::u16string defaultTileCacheFolder() { return knownFolder(FOLDERID_LocalAppData) + u"\\vamuMapserver\\tiles"; }
+std::u16string defaultTileCacheFolder() {
+    return knownFolder(FOLDERID_LocalAppData) + u"\\vamuMapserver\\tiles";
+}
 
 tiles::TileSessionOptions tileSessionFromEnvironment() {
     tiles::TileSessionOptions session;
@@ -110,7 +112,8 @@ tiles::TileSessionOptions tileSessionFromEnvironment() {
         const std::string text = toUtf8(*wait);
         std::int32_t seconds = 0;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-        if (ec == std::errc{} && end == text.data() + text.size() && seconds >= 0 && seconds <= kMaxWaitSeconds)
+        if (ec == std::errc{} && end == text.data() + text.size() && seconds >= 0 &&
+            seconds <= kMaxWaitSeconds)
             session.waitMillis = seconds * 1000;
     }
     session.offline = environmentValue(L"VAMU_OFFLINE") == u"1";
@@ -137,9 +140,7 @@ std::optional<std::string> readTileSettingsText(const std::u16string& file) {
     }
 }
 
-void PanelWaker::wake() {
-    WinHostThreadWaker(window_.load(), WinHostThreadWaker::wakeMessage()).wake();
-}
+void PanelWaker::wake() { WinHostThreadWaker(window_.load(), WinHostThreadWaker::wakeMessage()).wake(); }
 
 struct WinTiles::Parts {
     WinTileClock clock;
@@ -160,7 +161,8 @@ WinTiles::WinTiles() : parts_(std::make_unique<Parts>()) {
     }
     std::u16string cacheFolder = environmentValue(L"VAMU_TILE_CACHE").value_or(std::u16string{});
     if (cacheFolder.empty())
-        cacheFolder = settings.cacheFolder.empty() ? defaultTileCacheFolder() : fromUtf8(settings.cacheFolder);
+        cacheFolder =
+            settings.cacheFolder.empty() ? defaultTileCacheFolder() : fromUtf8(settings.cacheFolder);
     makeFolders(parentOf(cacheFolder));
     parts_->files = std::make_unique<WinCacheFiles>(cacheFolder);
     if (!session.offline) parts_->http = std::make_unique<LazyWinHttp>();
@@ -180,7 +182,8 @@ WinTiles::~WinTiles() {
 std::int64_t WinTiles::runPump(HWND panel) {
     const std::int64_t again = pump_ ? pump_() : 0;
     if (again > 0) {
-        SetTimer(panel, kPumpTimer, static_cast<UINT>(std::min<std::int64_t>(again, USER_TIMER_MAXIMUM)), nullptr);
+        SetTimer(panel, kPumpTimer, static_cast<UINT>(std::min<std::int64_t>(again, USER_TIMER_MAXIMUM)),
+                 nullptr);
     } else {
         KillTimer(panel, kPumpTimer);
     }

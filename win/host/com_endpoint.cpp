@@ -275,10 +275,11 @@ Status ComEndpoint::pickSource(const std::string& name) {
     tiles::TileSource source;
     source.name = name;
     const std::wstring label = wide(sourceLabel(source));
-    const LRESULT index =
-        list ? SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(label.c_str()))
-             : CB_ERR;
-    if (index == CB_ERR) return {RuntimeError(ErrorNumber::InvalidProcedureCall, u"No map source " + fromUtf8(name))};
+    const LRESULT index = list ? SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(label.c_str()))
+                               : CB_ERR;
+    if (index == CB_ERR)
+        return {RuntimeError(ErrorNumber::InvalidProcedureCall, u"No map source " + fromUtf8(name))};
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     SendMessageW(panel, WM_COMMAND, MAKEWPARAM(win::layout::kSourceListId, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));

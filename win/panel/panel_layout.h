@@ -14,7 +14,7 @@ constexpr RECT twips(int left, int top, int width, int height) {
             (top + height) / kTwipsPerPixel};
 }
 
-inline constexpr int kClientWidth = 6615 / kTwipsPerPixel;   // 441
+inline constexpr int kClientWidth = 6615 / kTwipsPerPixel;  // 441
 // The designed form, 4590 twips high, and a row for the map's source
 // under the log.
 inline constexpr int kClientHeight = 5040 / kTwipsPerPixel;  // 336

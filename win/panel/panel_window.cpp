@@ -71,9 +71,9 @@ PanelWindow::PanelWindow(const WindowClasses& classes, Clipboard& clipboard, Clo
         options_.add(standardControl(instance, parent, L"BUTTON", u"Option1", WS_TABSTOP | BS_RADIOBUTTON, 0,
                                      layout::option1(i), layout::kOption1Id + i));
     }
-    sourceLabel_ = std::make_unique<TextWindow>(standardControl(instance, parent, L"STATIC", u"地図の出典:",
-                                                                SS_LEFT, 0, layout::kSourceLabel,
-                                                                layout::kSourceLabelId));
+    sourceLabel_ =
+        std::make_unique<TextWindow>(standardControl(instance, parent, L"STATIC", u"地図の出典:", SS_LEFT, 0,
+                                                     layout::kSourceLabel, layout::kSourceLabelId));
     sources_ = std::make_unique<WinChoiceList>(standardControl(instance, parent, L"COMBOBOX", u"",
                                                                WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
                                                                layout::kSourceList, layout::kSourceListId));

@@ -140,8 +140,8 @@ CHECK_CASE(only_the_users_pick_of_a_source_raises_the_change_event) {
     });
     sources.setItems({u"内蔵の地図 (RDW2010)", u"地理院タイル 標準地図", u"OpenStreetMap"});
     sources.setSelected(2);
-    CHECK(sources.items() == (std::vector<std::u16string>{u"内蔵の地図 (RDW2010)", u"地理院タイル 標準地図",
-                                                          u"OpenStreetMap"}));
+    CHECK(sources.items() ==
+          (std::vector<std::u16string>{u"内蔵の地図 (RDW2010)", u"地理院タイル 標準地図", u"OpenStreetMap"}));
     CHECK(sources.selected() == 2 && picks.empty());
     SendMessageW(list, CB_SETCURSEL, 1, 0);
     SendMessageW(panel.form, WM_COMMAND, MAKEWPARAM(layout::kSourceListId, CBN_SELCHANGE),

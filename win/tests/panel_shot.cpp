@@ -80,7 +80,8 @@ int main(int argc, char** argv) {
         panel.atlas().setDisplayOption(1, u".", 0);
         showLayers(panel);
         std::vector<std::u16string> sources;
-        for (const tiles::TileSource& source : tiles::builtInSources()) sources.push_back(sourceLabel(source));
+        for (const tiles::TileSource& source : tiles::builtInSources())
+            sources.push_back(sourceLabel(source));
         panel.sources().setItems(sources);
         panel.sources().setSelected(0);
         panel.log().setText(u"2024/02/29 12:00:01: マップを更新->全国(5000000) に変更\r\n");

@@ -45,7 +45,7 @@ for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
 [ -s "$work/port" ] || { echo "the tile server did not start"; exit 1; }
 base="http://127.0.0.1:$(cat "$work/port")"
 
-windows() { echo "Z:$(echo "$1" | tr / '\\')"; }
+windows() { printf 'Z:%s\n' "$(printf '%s' "$1" | tr / '\\')"; }
 ask() { python3 -c 'import sys, urllib.request; print(urllib.request.urlopen(sys.argv[1]).read().decode())' "$base/$1"; }
 requests() { ask stats | python3 -c 'import json, sys; print(json.load(sys.stdin)["total"])'; }
 published() { grep -c '^SignalInformation' "$work/$1.out"; }
@@ -67,10 +67,17 @@ passed=0 failed=0
 verdict() {  # CASE FAILURES
   if [ "$2" = 0 ]; then passed=$((passed + 1)); echo "$1: passed"; else failed=$((failed + 1)); echo "$1: FAILED"; fi
 }
-fail() {  # NAME WHAT: says what went wrong in session NAME
+shown=""
+fail() {  # NAME WHAT: says what went wrong in session NAME (and, once, what it printed)
   echo "  $2"
-  sed 's/^/  | /' "$work/$1.out" | tail -n 15
-  sed 's/^/  ! /' "$work/$1.err" | tail -n 10
+  case " $shown " in
+    *" $1 "*) ;;
+    *)
+      shown="$shown $1"
+      sed 's/^/  | /' "$work/$1.out" | tail -n 15
+      grep -v '^X connection' "$work/$1.err" | sed 's/^/  ! /' | tail -n 10
+      ;;
+  esac
   problems=$((problems + 1))
 }
 
