@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "engine/module.h"
+#include "panel/form1.h"
 #include "win/activex/event_sink.h"
 #include "win/activex/hosted_map.h"
 #include "win/panel/panel_layout.h"
@@ -343,6 +345,23 @@ CHECK_CASE(a_control_without_the_data_set_is_still_hosted) {
     CHECK(panel.hosted());
     CHECK(areaCodes(panel.window.atlas()) == u"RDW2005;RKT2010;");
     CHECK(panel.window.atlas().layers()->count() == 0);  // its stored RDW2010 names no data set
+}
+
+// The tiles go to a built-in main map only: with the installed control the
+// module offers none, so that the panel lists the built-in map alone.
+CHECK_CASE(only_a_built_in_main_map_takes_the_tiles) {
+    win::WinPlatform platform{GetModuleHandleW(nullptr)};
+    Module module(platform.services(), makeForm1);
+    platform.startTiles(module);
+    tiles::TileService* const service = module.tiles;
+    CHECK(service != nullptr);
+    {
+        const auto widgets = platform.services().panels.create();
+        CHECK(dynamic_cast<win::PanelWindow&>(*widgets).usesTiles() && module.tiles == service);
+    }
+    TestMapRegistration control;
+    const auto hosted = platform.services().panels.create();
+    CHECK(!dynamic_cast<win::PanelWindow&>(*hosted).usesTiles() && module.tiles == nullptr);
 }
 
 }  // namespace

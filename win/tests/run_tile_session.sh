@@ -5,7 +5,8 @@
 #               server's pattern, line up with the reported corners
 #   late tiles  with --tile-wait 0 the late tiles of a slow server bring
 #               exactly one more SignalInformation, for the same corners
-#   builtin     the built-in source asks the server for nothing
+#   builtin     the built-in source asks the server for nothing and never
+#               loads winhttp.dll (a session drawing tiles does)
 #   source      the request "source NAME" picks a source on the panel's list
 #               and the choice is kept in the settings file of VAMU_CONFIG
 #   run_tile_session.sh BUILD_DIR [WINEPREFIX]
@@ -56,14 +57,15 @@ run() {
   name=$1
   shift
   wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1
-  VAMU_CONFIG=$(windows "$work/$name.ini") timeout -k 10 180 xvfb-run -a "$wine" "$build/win/host/vamu-host.exe" \
+  WINEDEBUG=${debug:--all} VAMU_CONFIG=$(windows "$work/$name.ini") timeout -k 10 180 xvfb-run -a "$wine" "$build/win/host/vamu-host.exe" \
     --dll "$(windows "$build/com/vamuMapserver.dll")" --host-dir "$(windows "$work/$name")" "$@" \
     >"$work/$name.out" 2>"$work/$name.err"
   echo $? >"$work/$name.status"
+  debug=""
 }
 bitmap() { echo "$work/$1/MAPS/!!vamuMapserver.bmp"; }
 
-passed=0 failed=0
+passed=0 failed=0 debug=""
 verdict() {  # CASE FAILURES
   if [ "$2" = 0 ]; then passed=$((passed + 1)); echo "$1: passed"; else failed=$((failed + 1)); echo "$1: FAILED"; fi
 }
@@ -84,7 +86,7 @@ fail() {  # NAME WHAT: says what went wrong in session NAME (and, once, what it 
 # The pattern tiles, three layers of the main map, a fresh cache.
 problems=0
 for layer in 2 6 10; do
-  run "align$layer" --tile-url "$base/ok/{z}/{x}/{y}.png" --tile-cache "$(windows "$work/cache")" --png \
+  debug=+loaddll; run "align$layer" --tile-url "$base/ok/{z}/{x}/{y}.png" --tile-cache "$(windows "$work/cache")" --png \
     --size 640x480 centre 139.767 35.681 layer $layer
   if [ "$(cat "$work/align$layer.status")" != 0 ]; then
     fail "align$layer" "layer $layer: exit status $(cat "$work/align$layer.status")"
@@ -105,9 +107,12 @@ problems=0
 ask reset >/dev/null
 view="--size 512x384 centre 139.75 35.68 layer 7"
 # shellcheck disable=SC2086
-run builtin --tile-url "$base/ok/{z}/{x}/{y}.png" --source builtin $view
+debug=+loaddll; run builtin --tile-url "$base/ok/{z}/{x}/{y}.png" --source builtin $view
 [ "$(cat "$work/builtin.status")" = 0 ] || fail builtin "exit status $(cat "$work/builtin.status")"
 [ "$(requests)" = 0 ] || fail builtin "the built-in source made $(requests) requests"
+winhttp() { grep -ci 'Loaded .*winhttp\.dll' "$work/$1.err"; }
+[ "$(winhttp builtin)" = 0 ] || fail builtin "the built-in source loaded winhttp.dll"
+[ "$(winhttp align6)" != 0 ] || fail align6 "a session drawing tiles never loaded winhttp.dll"
 verdict builtin $problems
 
 problems=0
