@@ -1,5 +1,6 @@
 // Shows the control panel as the plug-in sets it up and saves a screenshot
-// of it as a BMP file: vamu_panel_shot [output.bmp]. Run it under a display
+// of it as a BMP file, and a PNG copy beside it where the name given ends in
+// .png: vamu_panel_shot [output.bmp|output.png]. Run it under a display
 // (xvfb-run with a 24-bit screen under Wine).
 
 #include <windows.h>
@@ -13,6 +14,7 @@
 #include "panel/source_labels.h"
 #include "win/platform/bitmaps.h"
 #include "win/platform/file_io.h"
+#include "win/platform/wic_png_writer.h"
 #include "win/panel/panel_window.h"
 #include "win/win_platform.h"
 
@@ -89,7 +91,13 @@ int main(int argc, char** argv) {
         SetWindowPos(panel.window().handle(), HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);
         pumpFor(1500);
         const std::vector<std::uint8_t> file = screenshot(panel.window().handle());
-        win::replaceFile(output, file);
+        if (output.ends_with(u".png")) {
+            const std::u16string bitmap = output.substr(0, output.size() - 4) + u".bmp";
+            win::replaceFile(bitmap, file);
+            win::writePngCopy(bitmap, output);
+        } else {
+            win::replaceFile(output, file);
+        }
         std::printf("saved %s\n", toUtf8(output).c_str());
     } catch (const std::exception& e) {
         std::printf("failed: %s\n", e.what());
