@@ -1,4 +1,5 @@
-// Settings file, clock, version information and message boxes.
+// Settings file, clock, version information, message boxes, and the map
+// tiles' settings and session choices.
 
 #include "win/platform/bstr.h"
 #include "win/platform/clock.h"
@@ -7,6 +8,7 @@
 #include "win/tests/support/check.h"
 #include "win/tests/support/temp_folder.h"
 #include "win/platform/version.h"
+#include "win/win_tiles.h"
 
 namespace vamu::wine_test {
 namespace {
@@ -24,6 +26,44 @@ CHECK_CASE(the_profile_entry_is_written_in_the_ansi_code_page) {
     GetPrivateProfileStringA("MAPS", "LAST_MAP", "absent", value, sizeof value, ansiFile.c_str());
     CHECK(std::string(value).empty());
     CHECK(win::toAnsi(u"") == "" && win::toAnsi(u"abc") == "abc");
+}
+
+// One environment variable set (or removed) for the time of a scope.
+class Variable {
+public:
+    Variable(const wchar_t* name, const wchar_t* value) : name_(name) { SetEnvironmentVariableW(name, value); }
+    Variable(const Variable&) = delete;
+    Variable& operator=(const Variable&) = delete;
+    ~Variable() { SetEnvironmentVariableW(name_, nullptr); }
+
+private:
+    const wchar_t* name_;
+};
+
+// What vamu-host.exe passes in the environment, and the operator's choice
+// kept in the settings file that VAMU_CONFIG names, in a folder made for it.
+CHECK_CASE(the_tiles_take_the_session_from_the_environment_and_keep_the_choice) {
+    {
+        const Variable source(L"VAMU_TILE_SOURCE", L"osm"), wait(L"VAMU_TILE_WAIT", L"12"),
+            offline(L"VAMU_OFFLINE", L"1");
+        const tiles::TileSessionOptions session = win::tileSessionFromEnvironment();
+        CHECK(session.source == "osm" && !session.tileUrl && session.waitMillis == 12000 && session.offline);
+    }
+    for (const wchar_t* bad : {L"abc", L"601", L"-1", L"12s", L""}) {
+        const Variable wait(L"VAMU_TILE_WAIT", bad), offline(L"VAMU_OFFLINE", L"yes");
+        const tiles::TileSessionOptions session = win::tileSessionFromEnvironment();
+        CHECK(session.waitMillis == 0 && !session.offline && !session.source);
+    }
+    TempFolder folder;
+    const std::u16string settings = folder.path(u"settings\\vamuMapserver.ini");
+    const Variable config(L"VAMU_CONFIG", win::wide(settings)),
+        cache(L"VAMU_TILE_CACHE", win::wide(folder.path(u"cache")));
+    CHECK(win::tileSettingsFile() == settings && win::readTileSettingsText(settings) == std::string{});
+    win::WinTiles tiles;
+    CHECK(tiles.service().current().name == "builtin" && tiles.service().select("gsi-pale"));
+    const std::optional<std::string> kept = win::readTileSettingsText(settings);
+    CHECK(kept && kept->find("source=gsi-pale") != std::string::npos);
+    CHECK(!tiles.service().select("nowhere") && tiles.service().current().name == "gsi-pale");
 }
 
 CHECK_CASE(the_clock_formats_the_reading_it_is_given) {
