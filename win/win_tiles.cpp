@@ -24,6 +24,7 @@ namespace {
 
 constexpr std::int32_t kMaxWaitSeconds = 600;
 constexpr UINT_PTR kPumpTimer = 0x7469;
+constexpr std::int64_t kAgainAfterMillis = 50;
 constexpr DWORD kMaxVariableChars = 32767;
 
 std::optional<std::u16string> environmentValue(const wchar_t* name) {
@@ -180,12 +181,23 @@ WinTiles::~WinTiles() {
 }
 
 std::int64_t WinTiles::runPump(HWND panel) {
-    const std::int64_t again = pump_ ? pump_() : 0;
+    // A timer is periodic: it goes before the work, which may run a modal
+    // loop (a message box) that would deliver it again. Work that comes due
+    // inside such a loop waits for the outer run's end.
+    KillTimer(panel, kPumpTimer);
+    std::int64_t again = kAgainAfterMillis;
+    if (!pumping_) {
+        pumping_ = true;
+        try {
+            again = pump_ ? pump_() : 0;
+        } catch (...) {
+            again = 0;  // the window procedure is no place for a failure to go on
+        }
+        pumping_ = false;
+    }
     if (again > 0) {
         SetTimer(panel, kPumpTimer, static_cast<UINT>(std::min<std::int64_t>(again, USER_TIMER_MAXIMUM)),
                  nullptr);
-    } else {
-        KillTimer(panel, kPumpTimer);
     }
     return again;
 }

@@ -74,6 +74,7 @@ private:
     PanelWaker waker_;
     std::unique_ptr<tiles::TileService> service_;
     Pump pump_;
+    bool pumping_ = false;
 };
 
 }  // namespace vamu::win

@@ -31,7 +31,9 @@ CHECK_CASE(the_profile_entry_is_written_in_the_ansi_code_page) {
 // One environment variable set (or removed) for the time of a scope.
 class Variable {
 public:
-    Variable(const wchar_t* name, const wchar_t* value) : name_(name) { SetEnvironmentVariableW(name, value); }
+    Variable(const wchar_t* name, const wchar_t* value) : name_(name) {
+        SetEnvironmentVariableW(name, value);
+    }
     Variable(const Variable&) = delete;
     Variable& operator=(const Variable&) = delete;
     ~Variable() { SetEnvironmentVariableW(name_, nullptr); }
