@@ -286,7 +286,8 @@ Status ComEndpoint::pickSource(const std::string& name) {
     return {};
 }
 
-// A bulk download is the simulator's: the server's interface has no member for it.
+// A bulk download is the native simulator's: the server's interface has no
+// member for it, and the plug-in takes no such order from outside.
 Status ComEndpoint::prefetch(const sim::Request&, std::ostream&) {
     return {RuntimeError(ErrorNumber::InvalidProcedureCall, u"prefetch runs in vamu-host only")};
 }

@@ -14,12 +14,13 @@ public:
     // it cannot collide with the window's other messages.
     static UINT wakeMessage();
     // Sent to the panel's window by a host that waits for the tiles still
-    // on their way (vamu-host.exe at the end of a session). The answer: 0
-    // while tiles are awaited; once none is, the window does the tiles' work
-    // that is due (a re-publish) and answers 1 while more is to come (after
-    // its timer), 2 when nothing is.
+    // on their way (vamu-host.exe at the end of a session). The answer:
+    // kAwaited while tiles are awaited; once none is, the window does the
+    // tiles' work that is due (a re-publish) and answers kRepublishDue while
+    // more is to come (after its timer), kSettled when nothing is. A panel
+    // without tiles leaves the message to the default handling: 0.
     static UINT settledQueryMessage();
-    enum Settled : LRESULT { kAwaited = 0, kRepublishDue = 1, kSettled = 2 };
+    enum Settled : LRESULT { kAwaited = 1, kRepublishDue = 2, kSettled = 3 };
 
     WinHostThreadWaker(HWND window, UINT message) : window_(window), message_(message) {}
     // Posts the message (wParam and lParam 0); nothing where the window is

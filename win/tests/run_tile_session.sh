@@ -9,6 +9,9 @@
 #               loads winhttp.dll (a session drawing tiles does)
 #   source      the request "source NAME" picks a source on the panel's list
 #               and the choice is kept in the settings file of VAMU_CONFIG
+#   hosted      with the test map control registered as the installed one,
+#               the list offers the built-in map alone, nothing is asked of
+#               the server and the session's end does not wait
 #   run_tile_session.sh BUILD_DIR [WINEPREFIX]
 set -u
 build=$(cd "$1" && pwd)
@@ -33,7 +36,17 @@ fi
 
 work=$(mktemp -d)
 server=""
+testmap="$build/win/tests/test_control/vamu_test_map.dll"
+registered=""
+regsvr() {  # [/u]: registers the test map control (or removes it) in the prefix
+  wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1
+  timeout -k 10 120 xvfb-run -a "$wine" regsvr32 /s "$@" "$(windows "$testmap")" >/dev/null 2>&1
+  status=$?
+  timeout 60 wineserver -w >/dev/null 2>&1
+  return $status
+}
 cleanup() {
+  [ -n "$registered" ] && regsvr /u
   [ -n "$server" ] && kill "$server" 2>/dev/null
   wineserver -k >/dev/null 2>&1 || true
   rm -rf "$work"
@@ -107,7 +120,9 @@ problems=0
 ask reset >/dev/null
 view="--size 512x384 centre 139.75 35.68 layer 7"
 # shellcheck disable=SC2086
+started=$(date +%s)
 debug=+loaddll; run builtin --tile-url "$base/ok/{z}/{x}/{y}.png" --source builtin $view
+plain_took=$(($(date +%s) - started))
 [ "$(cat "$work/builtin.status")" = 0 ] || fail builtin "exit status $(cat "$work/builtin.status")"
 [ "$(requests)" = 0 ] || fail builtin "the built-in source made $(requests) requests"
 winhttp() { grep -ci 'Loaded .*winhttp\.dll' "$work/$1.err"; }
@@ -150,6 +165,28 @@ done
 grep -q '地図の出典: タイル: mine' "$work/pick.err" || fail pick "no log line for the pick"
 [ "$(published pick)" -ge 2 ] || fail pick "the pick did not redraw the map"
 verdict source $problems
+
+# The installed map control on the panel takes no tiles.
+problems=0
+ask reset >/dev/null
+if ! regsvr; then
+  echo "  the test map control could not be registered"
+  problems=1
+else
+  registered=yes
+  started=$(date +%s)
+  run hosted --tile-url "$base/ok/{z}/{x}/{y}.png" --tile-cache "$(windows "$work/hosted-cache")" \
+    --size 320x240 centre 139.75 35.68 source url
+  took=$(($(date +%s) - started))
+  grep -q 'ProAtlas2002CtrlLib.ProAtlasCtrl を使用' "$work/hosted.err" || fail hosted "the control was not hosted"
+  grep -q '^SourceList_Click .*No map source url' "$work/hosted.out" || fail hosted "the list offered url"
+  [ "$(requests)" = 0 ] || fail hosted "$(requests) requests with the control hosted"
+  # The end waits up to 10 s for tiles that never come where it waits wrongly.
+  [ "$took" -lt $((plain_took + 6)) ] || fail hosted "the session took $took s, the built-in one $plain_took s"
+  echo "  hosted session: $took s, the built-in one $plain_took s"
+  regsvr /u && registered=""
+fi
+verdict hosted $problems
 
 echo "win_tile_session: $passed passed, $failed failed"
 [ "$failed" = 0 ]
