@@ -38,9 +38,11 @@ function(vamu_add_wine_tests arch dir)
            COMMAND sh ${PROJECT_SOURCE_DIR}/win/tests/run_tile_check.sh ${dir} ${dir}/wine-tile-check)
   set_tests_properties(win_tiles_${arch} PROPERTIES TIMEOUT 600 RESOURCE_LOCK win_tiles_${arch} SKIP_RETURN_CODE 77)
   # Map tiles through vamu-host.exe and the DLL against the loopback tile
-  # server: alignment, late tiles, the built-in source, the operator's pick.
+  # server: alignment, late tiles, the built-in source, the operator's pick,
+  # the same session as the native vamu-host, the installed control.
   add_test(NAME win_tile_session_${arch}
-           COMMAND sh ${PROJECT_SOURCE_DIR}/win/tests/run_tile_session.sh ${dir} ${dir}/wine-tile-session)
+           COMMAND sh ${PROJECT_SOURCE_DIR}/win/tests/run_tile_session.sh ${dir} ${dir}/wine-tile-session
+                   $<TARGET_FILE:vamu-host>)
   set_tests_properties(win_tile_session_${arch} PROPERTIES
     TIMEOUT 900 RESOURCE_LOCK win_tile_session_${arch} SKIP_RETURN_CODE 77)
   # Every request under each single platform or host failure, in a prefix of its own.

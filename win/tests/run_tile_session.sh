@@ -9,13 +9,17 @@
 #               loads winhttp.dll (a session drawing tiles does)
 #   source      the request "source NAME" picks a source on the panel's list
 #               and the choice is kept in the settings file of VAMU_CONFIG
+#   same        (with NATIVE_HOST) a session with tiles and source picks gives
+#               the same lines and bitmap from vamu-host.exe and the DLL as
+#               from the native vamu-host
 #   hosted      with the test map control registered as the installed one,
 #               the list offers the built-in map alone, nothing is asked of
 #               the server and the session's end does not wait
-#   run_tile_session.sh BUILD_DIR [WINEPREFIX]
+#   run_tile_session.sh BUILD_DIR [WINEPREFIX [NATIVE_HOST]]
 set -u
 build=$(cd "$1" && pwd)
 prefix=${2:-$build/wine-tile-session}
+native=${3:-}
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 export WINEPREFIX="$prefix" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
 wine=wine
@@ -165,6 +169,30 @@ done
 grep -q '地図の出典: タイル: mine' "$work/pick.err" || fail pick "no log line for the pick"
 [ "$(published pick)" -ge 2 ] || fail pick "the pick did not redraw the map"
 verdict source $problems
+
+# Both builds, the same session: lines, and the bitmap apart from its
+# resolution fields (bytes 39-46: 72 dpi natively, the display's on Windows).
+if [ -n "$native" ]; then
+  problems=0
+  same="--tile-url $base/ok/{z}/{x}/{y}.png --size 512x384 centre 139.75 35.68 layer 7 zoom-in pan 6"
+  same="$same source builtin source url"
+  # shellcheck disable=SC2086
+  VAMU_CONFIG="$work/same-native.ini" "$native" --host-dir "$work/same-native" \
+    --tile-cache "$work/same-native-cache" $same >"$work/same-native.out" 2>"$work/same-native.err"
+  echo $? >"$work/same-native.status"
+  # shellcheck disable=SC2086
+  run same-wine --tile-cache "$(windows "$work/same-wine-cache")" $same
+  for side in native wine; do
+    sed -E 's#"Z:[^"]*same-(native|wine)#"<HOST>#g' "$work/same-$side.out" >"$work/same-$side.lines"
+  done
+  [ "$(cat "$work/same-native.status")" = 0 ] || fail same-native "native exit status $(cat "$work/same-native.status")"
+  [ "$(cat "$work/same-wine.status")" = 0 ] || fail same-wine "exit status $(cat "$work/same-wine.status")"
+  diff -u --label native "$work/same-native.lines" --label vamu-host.exe "$work/same-wine.lines" ||
+    fail same-wine "the lines differ"
+  other=$({ cmp -l "$(bitmap same-native)" "$(bitmap same-wine)" 2>&1 || true; } | awk '$1 < 39 || $1 > 46' | head -3)
+  [ -z "$other" ] || fail same-wine "the bitmaps differ: $other"
+  verdict same-as-native $problems
+fi
 
 # The installed map control on the panel takes no tiles.
 problems=0
