@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "contracts/runtime_error.h"
+#include "native/file_faults.h"
 
 namespace vamu::native {
 namespace fs = std::filesystem;
@@ -33,7 +34,7 @@ public:
     // Closes now and reports whether the close itself succeeded.
     bool reset() noexcept {
         const int fd = std::exchange(fd_, -1);
-        return fd < 0 || ::close(fd) == 0;
+        return fd < 0 || file_calls::close(fd) == 0;
     }
 
 private:
@@ -73,7 +74,7 @@ fs::path temporaryName(const fs::path& target) {
 
 bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t written = file_calls::write(fd, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) return false;
         bytes = bytes.subspan(static_cast<std::size_t>(written));
@@ -87,10 +88,14 @@ public:
     explicit TemporaryFile(const fs::path& target) {
         for (int attempt = 0; !fd_.valid(); ++attempt) {
             path_ = temporaryName(target);
-            const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            const int fd = file_calls::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             const int error = errno;
             fd_ = UniqueFd(fd);
-            if (fd < 0 && (error != EEXIST || attempt >= 100)) raiseForOpen(error);
+            if (fd >= 0 || (error == EEXIST && attempt < 100)) continue;
+            // An open that failed after it made the file: the name is this
+            // save's own, unless another file had it already.
+            if (error != EEXIST) ::unlink(path_.c_str());
+            raiseForOpen(error);
         }
     }
     ~TemporaryFile() {
@@ -106,7 +111,7 @@ public:
             if (!writeAll(fd_.get(), piece)) raise(ErrorNumber::PathFileAccessError);
         });
         if (!fd_.reset()) raise(ErrorNumber::PathFileAccessError);
-        if (::rename(path_.c_str(), target.c_str()) != 0) raise(ErrorNumber::PathFileAccessError);
+        if (file_calls::rename(path_.c_str(), target.c_str()) != 0) raise(ErrorNumber::PathFileAccessError);
         renamed_ = true;
     }
 

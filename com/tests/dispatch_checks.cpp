@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <string>
@@ -367,6 +368,94 @@ void checkTypeInfo(IDispatch* server) {
     }
 }
 
+// The dual interface's own description in the type library, on which the
+// system's dispatcher works.
+ComPtr<ITypeInfo> vtableTypeInfo(IDispatch* server) {
+    ComPtr<ITypeInfo> info;
+    if (FAILED(server->GetTypeInfo(0, 0, info.put())) || !info) return nullptr;
+    TYPEATTR* attr = nullptr;
+    if (FAILED(info->GetTypeAttr(&attr)) || !attr) return nullptr;
+    const bool dispatchOnly = attr->typekind == TKIND_DISPATCH;
+    info->ReleaseTypeAttr(attr);
+    if (!dispatchOnly) return info;
+    HREFTYPE ref = 0;
+    ComPtr<ITypeInfo> vtable;
+    if (FAILED(info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref)) ||
+        FAILED(info->GetRefTypeInfo(ref, vtable.put())))
+        return nullptr;
+    return vtable;
+}
+
+// A put of strMapName with the given names and number of arguments,
+// answered by the server's Invoke and by oleaut32's ITypeInfo::Invoke on the
+// server's type library and vtable, each on an object of its own. The
+// arrays hold at least one entry more than their counts say.
+std::pair<HRESULT, HRESULT> putBoth(std::vector<DISPID> names, UINT args) {
+    constexpr DISPID kStrMapName = 0x40030004;
+    const Bstr name(u"Kanto");
+    const auto namedCount = static_cast<UINT>(names.size());
+    std::vector<VARIANT> values(std::max<std::size_t>(args, names.size()) + 1, bstrValue(name.get()));
+    names.push_back(DISPID_UNKNOWN);
+    DISPPARAMS params{values.data(), names.data(), args, namedCount};
+    HRESULT ours = E_UNEXPECTED, system = E_UNEXPECTED;
+    if (ComPtr<IDispatch> server = createByProgId(L"vamuMapserver.clsMapServ")) {
+        ours = server->Invoke(kStrMapName, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
+                              nullptr);
+    }
+    if (ComPtr<IDispatch> server = createByProgId(L"vamuMapserver.clsMapServ")) {
+        ComPtr<_clsMapServ> dual;
+        const ComPtr<ITypeInfo> info = vtableTypeInfo(server.get());
+        if (info && SUCCEEDED(server->QueryInterface(IID__clsMapServ, dual.putVoid()))) {
+            EXCEPINFO excep{};
+            UINT argErr = 0;
+            system = info->Invoke(dual.get(), kStrMapName, DISPATCH_PROPERTYPUT, &params, nullptr, &excep,
+                                  &argErr);
+            SysFreeString(excep.bstrDescription);
+            SysFreeString(excep.bstrSource);
+            SysFreeString(excep.bstrHelpFile);
+        }
+    }
+    return {ours, system};
+}
+
+// The refusals of named arguments are those of the system's dispatcher on
+// the same type library, measured here: more names than arguments
+// E_INVALIDARG, a put whose names are not DISPID_PROPERTYPUT alone
+// DISP_E_PARAMNOTFOUND. Where Wine's dispatcher takes a put with an
+// argument too many (and drops it), the server refuses it as a call with a
+// named argument too many or an argument too many.
+void checkNamedArgsAsTheSystem(IDispatch*) {
+    constexpr DISPID kPut = DISPID_PROPERTYPUT;
+    struct Shape {
+        std::vector<DISPID> names;
+        UINT args;
+        HRESULT expected;
+        bool sameAsSystem;
+    };
+    const Shape shapes[] = {
+        {{kPut, 0}, 1, E_INVALIDARG, true},
+        {{0, kPut}, 1, E_INVALIDARG, true},
+        {{kPut, kPut}, 1, E_INVALIDARG, true},
+        {{kPut}, 0, E_INVALIDARG, true},
+        {{DISPID_VALUE}, 1, DISP_E_PARAMNOTFOUND, true},
+        {{5}, 1, DISP_E_PARAMNOTFOUND, true},
+        {{0, kPut}, 2, DISP_E_PARAMNOTFOUND, true},
+        {{DISPID_VALUE}, 2, DISP_E_PARAMNOTFOUND, true},
+        {{kPut, 0}, 2, DISP_E_NONAMEDARGS, false},
+        {{kPut}, 2, DISP_E_BADPARAMCOUNT, false},
+    };
+    for (const Shape& shape : shapes) {
+        const auto [ours, system] = putBoth(shape.names, shape.args);
+        std::string names;
+        for (const DISPID id : shape.names) names += std::to_string(id) + " ";
+        std::printf("put, names %sfor %u argument(s): oleaut32 %s, server %s\n", names.c_str(), shape.args,
+                    hex(static_cast<unsigned long>(system)).c_str(),
+                    hex(static_cast<unsigned long>(ours)).c_str());
+        CHECK_HR(shape.expected, ours);
+        if (shape.sameAsSystem) CHECK_HR(system, ours);
+    }
+}
+
 void checkEventsClass() {
     ComPtr<IDispatch> events = createByProgId(L"vamuMapserver.clsMapServerEvents");
     if (!events) return;
@@ -404,6 +493,7 @@ void checkDispatchRules() {
         {"zoom_without_host", checkZoomWithoutHost},
         {"vtable", checkVtable},
         {"type_info", checkTypeInfo},
+        {"named_args_as_the_system", checkNamedArgsAsTheSystem},
     };
     for (const auto& [name, step] : steps) runCase(name, [&, step = step] { step(server.get()); });
     runCase("events_class", checkEventsClass);

@@ -15,6 +15,18 @@
 namespace vamu::tiles {
 namespace {
 
+// A server's own name stands as the credit of a source that gives none, so
+// that the picture always says where its tiles came from.
+std::u32string creditOrHost(const TileSource& source) {
+    if (!source.credit.empty()) return source.credit;
+    const std::string& url = source.urlTemplate;
+    const std::size_t start = url.find("://");
+    const std::size_t from = start == std::string::npos ? 0 : start + 3;
+    const std::size_t end = url.find_first_of("/:?#", from);
+    const std::string host = url.substr(from, end == std::string::npos ? std::string::npos : end - from);
+    return U"Tiles: " + std::u32string(host.begin(), host.end());
+}
+
 // The sources on offer: the built-in ones, the user's from the settings,
 // and this session's own server last.
 std::vector<TileSource> sourcesOnOffer(const TileSettings& settings, const TileSessionOptions& session,
@@ -23,7 +35,9 @@ std::vector<TileSource> sourcesOnOffer(const TileSettings& settings, const TileS
     for (const TileSource& user : settings.userSources) {
         const bool taken = std::any_of(sources.begin(), sources.end(),
                                        [&](const TileSource& s) { return s.name == user.name; });
-        if (!taken) sources.push_back(user);
+        if (taken) continue;
+        sources.push_back(user);
+        sources.back().credit = creditOrHost(user);
     }
     if (session.tileUrl) {
         if (const auto problem = templateProblem(*session.tileUrl)) {
@@ -34,7 +48,7 @@ std::vector<TileSource> sourcesOnOffer(const TileSettings& settings, const TileS
             own.urlTemplate = *session.tileUrl;
             own.minZoom = 0;
             own.maxZoom = 19;
-            own.credit = U"";
+            own.credit = creditOrHost(own);
             own.bulk = BulkPolicy::Allowed;
             sources.erase(std::remove_if(sources.begin(), sources.end(),
                                          [](const TileSource& s) { return s.name == kSessionSourceName; }),

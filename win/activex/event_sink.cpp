@@ -15,7 +15,10 @@ LONG sinksAlive = 0;
 // A TYPEATTR, released with its type information.
 class TypeAttr {
 public:
-    explicit TypeAttr(ITypeInfo* info) : info_(info) { check(info->GetTypeAttr(&attr_)); }
+    explicit TypeAttr(ITypeInfo* info) : info_(info) {
+        check(info->GetTypeAttr(&attr_));
+        if (!attr_) throw errorFromHresult(E_POINTER, u"The control's type information is empty");
+    }
     TypeAttr(const TypeAttr&) = delete;
     TypeAttr& operator=(const TypeAttr&) = delete;
     ~TypeAttr() { info_->ReleaseTypeAttr(attr_); }
@@ -37,6 +40,7 @@ ComPtr<ITypeInfo> defaultSource(ITypeInfo* coclass) {
         check(coclass->GetRefTypeOfImplType(i, &ref));
         ComPtr<ITypeInfo> source;
         check(coclass->GetRefTypeInfo(ref, source.put()));
+        if (!source) break;
         return source;
     }
     throw errorFromHresult(CONNECT_E_NOCONNECTION, u"The control has no default source interface");
@@ -56,10 +60,11 @@ HRESULT longArgument(const VARIANT& argument, std::int32_t& out) {
 
 EventSource findEvent(IUnknown* control, std::u16string_view event) {
     ComPtr<IProvideClassInfo> provider;
-    HRESULT hr = control->QueryInterface(IID_IProvideClassInfo, provider.putVoid());
+    HRESULT hr = ComPtr<IUnknown>::retain(control).query(IID_IProvideClassInfo, provider);
     if (FAILED(hr)) throw errorFromHresult(hr, u"The control gives no class information");
     ComPtr<ITypeInfo> coclass;
     check(provider->GetClassInfo(coclass.put()));
+    if (!coclass) throw errorFromHresult(E_POINTER, u"The control gives no class information");
     const ComPtr<ITypeInfo> source = defaultSource(coclass.get());
     EventSource found{};
     found.iid = TypeAttr(source.get())->guid;
@@ -120,9 +125,10 @@ STDMETHODIMP EventSink::Invoke(DISPID member, REFIID iid, LCID, WORD, DISPPARAMS
 
 Connection::Connection(IUnknown* control, REFIID iid, IUnknown* sink) {
     ComPtr<IConnectionPointContainer> container;
-    HRESULT hr = control->QueryInterface(IID_IConnectionPointContainer, container.putVoid());
+    HRESULT hr = ComPtr<IUnknown>::retain(control).query(IID_IConnectionPointContainer, container);
     if (FAILED(hr)) throw errorFromHresult(hr, u"The control has no connection points");
     check(container->FindConnectionPoint(iid, point_.put()));
+    if (!point_) throw errorFromHresult(CONNECT_E_NOCONNECTION);
     hr = point_->Advise(sink, &cookie_);
     if (FAILED(hr)) {
         point_.reset();

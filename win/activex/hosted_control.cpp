@@ -2,6 +2,7 @@
 
 #include <ocidl.h>
 
+#include "win/activex/control_factory.h"
 #include "win/platform/com_error.h"
 
 namespace vamu::win::activex {
@@ -25,11 +26,11 @@ UniqueWindow siteWindow(const SitePlace& place) {
 
 // IPersistStreamInit or IPersistPropertyBag: a fresh control, not one read
 // from storage. A control with neither starts as it is.
-HRESULT initNew(IOleObject* object) {
+HRESULT initNew(const ComPtr<IOleObject>& object) {
     ComPtr<IPersistStreamInit> stream;
-    if (SUCCEEDED(object->QueryInterface(IID_IPersistStreamInit, stream.putVoid()))) return stream->InitNew();
+    if (SUCCEEDED(object.query(IID_IPersistStreamInit, stream))) return stream->InitNew();
     ComPtr<IPersistPropertyBag> bag;
-    if (SUCCEEDED(object->QueryInterface(IID_IPersistPropertyBag, bag.putVoid()))) return bag->InitNew();
+    if (SUCCEEDED(object.query(IID_IPersistPropertyBag, bag))) return bag->InitNew();
     return S_OK;
 }
 
@@ -68,9 +69,10 @@ HostedControl::HostedControl(const CLSID& clsid, const SitePlace& place,
 HostedControl::~HostedControl() { teardown(); }
 
 void HostedControl::create(const CLSID& clsid) {
-    require(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object_.putVoid()),
-            Step::Create);
-    require(object_->QueryInterface(IID_IDispatch, dispatch_.putVoid()), Step::Create);
+    ComPtr<IUnknown> control;
+    require(createControl(clsid, control), Step::Create);
+    require(control.query(IID_IOleObject, object_), Step::Create);
+    require(control.query(IID_IDispatch, dispatch_), Step::Create);
 }
 
 void HostedControl::initialise(std::vector<StoredProperty>& properties) {
@@ -81,7 +83,7 @@ void HostedControl::initialise(std::vector<StoredProperty>& properties) {
         require(object_->SetClientSite(site_.get()), Step::Create);
         siteSet_ = true;
     }
-    require(initNew(object_.get()), Step::Create);
+    require(initNew(object_), Step::Create);
     if (!siteFirst) {
         require(object_->SetClientSite(site_.get()), Step::Create);
         siteSet_ = true;
@@ -93,7 +95,7 @@ void HostedControl::activate() {
     RECT place = site_->place();
     require(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.get(), 0, window_.get(), &place),
             Step::Activate);
-    require(object_->QueryInterface(IID_IOleInPlaceObject, inPlace_.putVoid()), Step::Activate);
+    require(object_.query(IID_IOleInPlaceObject, inPlace_), Step::Activate);
     if (!site_->inPlaceActive()) throw HostingFailure(Step::Activate, E_UNEXPECTED);
     require(inPlace_->SetObjectRects(&place, &place), Step::Activate);
 }

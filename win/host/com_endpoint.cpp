@@ -6,6 +6,7 @@
 #include "win/panel/panel_layout.h"
 #include "win/panel/window_procedure.h"
 #include "win/platform/bstr.h"
+#include "win/platform/wic_png_writer.h"
 
 namespace vamu::host {
 namespace {
@@ -229,8 +230,8 @@ std::optional<std::u16string> ComEndpoint::panelLog() {
     return log ? u16(windowText(log)) : std::u16string();
 }
 
-Status ComEndpoint::writePng(const std::filesystem::path&, const std::filesystem::path&) {
-    return {RuntimeError(ErrorNumber::InternalError, u"this build writes no PNG files")};
+Status ComEndpoint::writePng(const std::filesystem::path& bitmap, const std::filesystem::path& png) {
+    return guarded([&] { win::writePngCopy(bitmap.u16string(), png.u16string()); });
 }
 
 Status ComEndpoint::pickSource(const std::string&) {

@@ -40,6 +40,9 @@ std::u16string hex(HRESULT hr) {
 }
 
 std::u16string fallbackLine(HostingFailure::Step step, HRESULT hr) {
+    if (hr == CLASS_E_NOTLICENSED)
+        return u"地図: " + std::u16string(kInstalled) + u" はこのコンピューターで使用が許諾されていません (" +
+               hex(hr) + u")、内蔵の地図を使用";
     const std::u16string what = step == HostingFailure::Step::Create ? u"作成" : u"起動";
     return u"地図: " + std::u16string(kInstalled) + u" の" + what + u"に失敗 (" + hex(hr) +
            u")、内蔵の地図を使用";

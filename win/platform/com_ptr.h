@@ -54,11 +54,17 @@ public:
     }
     void** putVoid() noexcept { return reinterpret_cast<void**>(put()); }
 
-    // QueryInterface; the HRESULT says whether it worked.
+    // QueryInterface; the HRESULT says whether it worked, and a success
+    // always comes with a pointer: S_OK without one is E_NOINTERFACE. A
+    // pointer handed out with a failure is not trusted, not even to be
+    // released.
     template <class U>
     HRESULT query(REFIID iid, ComPtr<U>& out) const noexcept {
         if (!p_) return E_POINTER;
-        return p_->QueryInterface(iid, out.putVoid());
+        HRESULT hr = p_->QueryInterface(iid, out.putVoid());
+        if (FAILED(hr)) out.detach();
+        if (SUCCEEDED(hr) && !out) hr = E_NOINTERFACE;
+        return hr;
     }
 
 private:

@@ -6,6 +6,7 @@
 
 #include "win/platform/bstr.h"
 #include "win/platform/com_error.h"
+#include "win/platform/file_faults.h"
 #include "win/platform/handles.h"
 
 namespace vamu::win {
@@ -17,7 +18,7 @@ void writeAll(HANDLE file, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 24));
         DWORD written = 0;
-        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) raiseLastError();
+        if (!file_calls::write(file, bytes.data(), chunk, &written)) raiseLastError();
         if (written == 0) throw errorFromWin32(ERROR_WRITE_FAULT);
         bytes = bytes.subspan(written);
     }
@@ -78,20 +79,16 @@ void replaceFile(const std::u16string& path, std::span<const std::uint8_t> bytes
 
 void replaceFile(const std::u16string& path, const std::function<void(const ByteSink& write)>& produce) {
     refuseReadOnlyTarget(path);
+    // A create that failed may still have made the file: it goes too.
     TemporaryFile temporary(path + u".tmp~");
-    {
-        UniqueFile file(CreateFileW(wide(temporary.path()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
-            const DWORD error = GetLastError();
-            temporary.keep();  // nothing was created
-            throw errorFromWin32(error);
-        }
-        produce([&](std::span<const std::uint8_t> piece) { writeAll(file.get(), piece); });
-    }
+    UniqueFile file(file_calls::createForWriting(wide(temporary.path())));
+    if (!file) raiseLastError();
+    produce([&](std::span<const std::uint8_t> piece) { writeAll(file.get(), piece); });
+    // A failed close may have lost written bytes: the file is not moved.
+    if (!file_calls::close(file.release())) raiseLastError();
     // No flush: the file is rewritten by every request and only has to be
     // whole, which the move over the old one gives.
-    if (!MoveFileExW(wide(temporary.path()), wide(path), MOVEFILE_REPLACE_EXISTING)) raiseLastError();
+    if (!file_calls::moveOver(wide(temporary.path()), wide(path))) raiseLastError();
     temporary.keep();
 }
 

@@ -44,7 +44,7 @@ public:
     }
     bool registered() const noexcept { return registered_; }
     TestMapReport state() const {
-        TestMapReport report{-1, -1, -1, -1, -1, -1};
+        TestMapReport report{-1, -1, -1, -1, -1, -1, -1};
         const auto get = reinterpret_cast<TestMapStateProc>(
             reinterpret_cast<void*>(GetProcAddress(module_, "TestMapState")));
         if (get) get(&report);
@@ -86,6 +86,12 @@ struct Panel {
     }
     bool logged(const std::u16string& text) { return window.log().text().find(text) != std::u16string::npos; }
 };
+
+int childWindows(HWND parent) {
+    int count = 0;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++count;
+    return count;
+}
 
 bool endsWith(const std::u16string& text, const std::u16string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -261,6 +267,73 @@ CHECK_CASE(a_control_that_fails_falls_back_to_the_built_in_map) {
     }
     const TestMapReport state = control.state();
     CHECK(state.objects == 0 && state.connections == 0 && win::activex::EventSink::alive() == 0);
+}
+
+// A class under the ProgID that is no control, or one that answers a query
+// with success and no pointer: the built-in map, the failure logged.
+CHECK_CASE(a_careless_class_under_the_prog_id_leaves_the_built_in_map) {
+    TestMapRegistration control;
+    for (const wchar_t* mode : {L"wrong-interface", L"null-interface"}) {
+        Switch careless(mode);
+        Panel panel;
+        CHECK(panel.builtIn());
+        CHECK(panel.logged(
+            u"地図: ProAtlas2002CtrlLib.ProAtlasCtrl の作成に失敗 (0x80004002)、内蔵の地図を使用"));
+    }
+    CHECK(control.state().objects == 0);
+}
+
+CHECK_CASE(a_licensed_control_is_made_with_its_run_time_key_or_as_licensed_here) {
+    TestMapRegistration control;
+    {
+        Switch licensed(L"licensed");
+        Panel panel;
+        CHECK(panel.hosted());
+        CHECK(control.state().licensed == 2);
+    }
+    {
+        Switch licensed(L"licensed-machine");
+        Panel panel;
+        CHECK(panel.hosted());
+        CHECK(control.state().licensed == 2);  // made without a key
+    }
+    {
+        Switch unlicensed(L"not-licensed");
+        Panel panel;
+        CHECK(panel.builtIn());
+        CHECK(endsWith(
+            panel.window.log().text(),
+            u": 地図: ProAtlas2002CtrlLib.ProAtlasCtrl はこのコンピューターで使用が許諾されていません "
+            u"(0x80040112)、内蔵の地図を使用\r\n"));
+    }
+    const TestMapReport state = control.state();
+    CHECK(state.objects == 0 && state.connections == 0 && win::activex::EventSink::alive() == 0);
+}
+
+// The overview is made and connected, the main map fails: the overview goes
+// with its site window, sink and connection, and both maps are built in.
+CHECK_CASE(the_second_map_failing_takes_the_first_with_it) {
+    int builtInChildren = 0;
+    {
+        Panel panel;
+        builtInChildren = childWindows(panel.form);
+    }
+    TestMapRegistration control;
+    Switch second(L"fail-second");
+    {
+        Panel panel;
+        CHECK(panel.builtIn());
+        CHECK(panel.logged(
+            u"地図: ProAtlas2002CtrlLib.ProAtlasCtrl の起動に失敗 (0x80004005)、内蔵の地図を使用"));
+        CHECK(childWindows(panel.form) == builtInChildren);
+        CHECK(GetWindow(panel.form, GW_CHILD) == panel.window.miniAtlas().handle());
+        const TestMapReport state = control.state();
+        CHECK(state.objects == 0 && state.connections == 0 && state.sinkRefs == 0);
+        CHECK(win::activex::EventSink::alive() == 0);
+        panel.window.atlas().setCenter(128441000, 503173000, 1, 0);  // the built-in pair works
+        CHECK(panel.window.miniAtlas().layers()->count() == 13);
+    }
+    CHECK(control.state().objects == 0);
 }
 
 CHECK_CASE(a_control_without_the_data_set_is_still_hosted) {

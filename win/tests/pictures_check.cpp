@@ -4,11 +4,15 @@
 #include "win/platform/bitmaps.h"
 #include "win/platform/bstr.h"
 #include "win/platform/clipboard.h"
+#include "win/platform/file_faults.h"
 #include "win/platform/file_io.h"
 #include "win/platform/pictures.h"
+#include "win/platform/wic_png_writer.h"
 #include "win/tests/support/check.h"
 #include "win/tests/support/temp_folder.h"
 #include "win/platform/win_picture.h"
+
+#include <wincodec.h>
 
 #include <utility>
 
@@ -123,6 +127,111 @@ CHECK_CASE(a_failed_save_leaves_the_old_file_and_no_temporary_one) {
     CHECK(folder.listing() == u"map.bmp;");
     pictures.saveAsBmp(bitmapPicture(sample()), path);  // replaces it
     CHECK(win::isBmpFile(win::readWholeFile(path)) && folder.listing() == u"map.bmp;");
+}
+
+// Each Win32 call of the save failing in turn, before or after it took
+// effect, over an old bitmap and where there was none: the save fails, the
+// old file is as it was or the new one is whole, no temporary file is left.
+CHECK_CASE(every_call_of_the_save_failing_leaves_the_old_bitmap_or_the_new_one) {
+    using win::FileCall, win::FileFault;
+    const Image image(640, 480, 0x00336699);
+    std::vector<std::uint8_t> whole;
+    {
+        TempFolder folder;
+        win::WinPictures().saveAsBmp(bitmapPicture(image), folder.path(u"whole.bmp"));
+        whole = win::readWholeFile(folder.path(u"whole.bmp"));
+    }
+    CHECK(whole.size() == bmpFileSize(image));
+    for (const FileCall failing : {FileCall::Create, FileCall::Write, FileCall::Close, FileCall::Move}) {
+        for (const FileFault fault : {FileFault::Before, FileFault::After}) {
+            for (const bool existed : {true, false}) {
+                TempFolder folder;
+                win::WinPictures pictures;
+                const std::u16string path = folder.path(u"!!vamuMapserver.bmp");
+                if (existed) writeText(path, "old contents");
+                int seen = 0;
+                {
+                    win::FileFaultScope faults([&](FileCall call) {
+                        return call == failing && ++seen == 1 ? fault : FileFault::None;
+                    });
+                    CHECK(errorOf([&] { pictures.saveAsBmp(bitmapPicture(image), path); }) != 0);
+                }
+                CHECK(seen == 1);
+                const bool moved = failing == FileCall::Move && fault == FileFault::After;
+                if (!existed && !moved) {
+                    CHECK(folder.listing().empty());
+                    continue;
+                }
+                CHECK(folder.listing() == u"!!vamuMapserver.bmp;");
+                const std::vector<std::uint8_t> file = win::readWholeFile(path);
+                if (moved) {
+                    CHECK(file == whole);
+                } else {
+                    CHECK(std::string(file.begin(), file.end()) == "old contents");
+                }
+            }
+        }
+    }
+}
+
+// The pixels of a PNG file as WIC's PNG decoder reads them, 0x00RRGGBB
+// row by row from the top; empty when it cannot.
+std::vector<std::uint32_t> pngPixels(const std::u16string& path, UINT& width, UINT& height) {
+    win::ComPtr<IWICImagingFactory> factory;
+    win::ComPtr<IWICBitmapDecoder> decoder;
+    win::ComPtr<IWICBitmapFrameDecode> frame;
+    win::ComPtr<IWICFormatConverter> converter;
+    std::vector<std::uint32_t> pixels;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, factory.putVoid())) ||
+        FAILED(factory->CreateDecoderFromFilename(win::wide(path), &GUID_VendorMicrosoft, GENERIC_READ,
+                                                  WICDecodeMetadataCacheOnDemand, decoder.put())) ||
+        FAILED(decoder->GetFrame(0, frame.put())) || FAILED(frame->GetSize(&width, &height)) ||
+        FAILED(factory->CreateFormatConverter(converter.put())) ||
+        FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
+                                     nullptr, 0.0, WICBitmapPaletteTypeCustom)))
+        return pixels;
+    GUID container{};
+    if (FAILED(decoder->GetContainerFormat(&container)) || container != GUID_ContainerFormatPng)
+        return pixels;
+    pixels.resize(std::size_t{width} * height);
+    if (FAILED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.size() * 4),
+                                     reinterpret_cast<BYTE*>(pixels.data()))))
+        pixels.clear();
+    for (std::uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
+    return pixels;
+}
+
+// The PNG copy holds exactly the bitmap's pixels (an odd width, so that the
+// bitmap's rows are padded); a file that is no picture gives no copy.
+CHECK_CASE(the_png_copy_holds_the_pixels_of_the_bitmap) {
+    TempFolder folder;
+    Image image(37, 23);
+    for (std::int32_t y = 0; y < image.height; ++y) {
+        for (std::int32_t x = 0; x < image.width; ++x)
+            image.at(x, y) = static_cast<std::uint32_t>((x * 7) << 16 | (y * 11) << 8 | ((x * y) & 0xFF));
+    }
+    const std::u16string bmp = folder.path(u"map.bmp"), png = folder.path(u"map.png");
+    win::WinPictures().saveAsBmp(bitmapPicture(image), bmp);
+    win::writePngCopy(bmp, png);
+    const std::vector<std::uint8_t> bmpFile = win::readWholeFile(bmp), pngFile = win::readWholeFile(png);
+    CHECK(pngFile.size() > 8 && std::string(pngFile.begin() + 1, pngFile.begin() + 4) == "PNG");
+    UINT width = 0, height = 0;
+    const std::vector<std::uint32_t> decoded = pngPixels(png, width, height);
+    CHECK(width == 37 && height == 23 && decoded.size() == 37 * 23);
+    bool same = decoded.size() == 37 * 23;
+    for (int y = 0; same && y < 23; ++y) {
+        for (int x = 0; same && x < 37; ++x)
+            same = decoded[static_cast<std::size_t>(y * 37 + x)] == bmpPixel(bmpFile, x, y) &&
+                   bmpPixel(bmpFile, x, y) == image.at(x, y);
+    }
+    CHECK(same);
+    CHECK(folder.listing() == u"map.bmp;map.png;");
+
+    writeText(folder.path(u"bad.bmp"), "no picture");
+    CHECK_RAISES(481, win::writePngCopy(folder.path(u"bad.bmp"), folder.path(u"bad.png")));
+    CHECK_RAISES(53, win::writePngCopy(folder.path(u"none.bmp"), folder.path(u"none.png")));
+    CHECK(folder.listing() == u"bad.bmp;map.bmp;map.png;");
 }
 
 CHECK_CASE(the_clipboard_carries_the_image_as_a_bitmap) {

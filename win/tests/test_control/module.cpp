@@ -1,5 +1,5 @@
 // The test map control's identity, persistence and class information, its
-// class factory and the DLL's exports.
+// registration and the DLL's exports.
 
 #include <olectl.h>
 
@@ -35,6 +35,7 @@ ComPtr<ITypeInfo> typeInfoOf(REFGUID guid) {
 TestMap::TestMap() : classes_(module().instance) { InterlockedIncrement(&module().objects); }
 
 TestMap::~TestMap() {
+    if (window_) InterlockedDecrement(&module().active);
     window_.reset();
     InterlockedDecrement(&module().objects);
 }
@@ -42,6 +43,7 @@ TestMap::~TestMap() {
 STDMETHODIMP TestMap::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
+    if (iid != IID_IUnknown && switchOn(L"null-interface")) return S_OK;  // a careless control
     if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID__DVamuTestMap) {
         *out = static_cast<IDispatch*>(this);
     } else if (iid == IID_IOleObject) {
@@ -107,42 +109,6 @@ STDMETHODIMP TestMap::FindConnectionPoint(REFIID iid, IConnectionPoint** point) 
 
 namespace {
 
-class Factory final : public IClassFactory {
-public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
-        *out = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // static
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (outer) return CLASS_E_NOAGGREGATION;
-        if (switchOn(L"fail-create")) return E_FAIL;
-        ComPtr<TestMap> map;
-        try {
-            map = ComPtr<TestMap>::attach(new TestMap);
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
-        return map->QueryInterface(iid, out);
-    }
-    STDMETHODIMP LockServer(BOOL lock) override {
-        if (lock) {
-            InterlockedIncrement(&module().locks);
-        } else {
-            InterlockedDecrement(&module().locks);
-        }
-        return S_OK;
-    }
-};
-
-Factory factory;
-
 const wchar_t kProgId[] = L"ProAtlas2002CtrlLib.ProAtlasCtrl";
 
 std::wstring guidText(const GUID& guid) {
@@ -180,7 +146,7 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (clsid != CLSID_VamuTestMap) return CLASS_E_CLASSNOTAVAILABLE;
-    return factory.QueryInterface(iid, out);
+    return classFactory()->QueryInterface(iid, out);
 }
 
 STDAPI DllCanUnloadNow() { return module().objects == 0 && module().locks == 0 ? S_OK : S_FALSE; }
@@ -219,5 +185,5 @@ STDAPI DllUnregisterServer() {
 
 extern "C" void WINAPI TestMapState(TestMapReport* state) {
     const Module& m = module();
-    *state = {m.objects, m.connections, m.sinkRefs, m.userMode, m.ambientFont, m.fired};
+    *state = {m.objects, m.connections, m.sinkRefs, m.userMode, m.ambientFont, m.fired, m.licensed};
 }

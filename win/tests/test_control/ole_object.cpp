@@ -75,6 +75,7 @@ STDMETHODIMP TestMap::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND,
         return OLEOBJ_S_INVALIDVERB;
     if (window_) return S_OK;
     if (switchOn(L"fail-activate")) return E_FAIL;
+    if (switchOn(L"fail-second") && module().active > 0) return E_FAIL;
     IOleClientSite* from = site ? site : site_.get();
     if (!from || FAILED(from->QueryInterface(IID_IOleInPlaceSite, inPlaceSite_.putVoid())))
         return E_UNEXPECTED;
@@ -99,6 +100,7 @@ STDMETHODIMP TestMap::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND,
             if (set.areaCode == u"RDW2010") set.areaCode = u"RDW2005";
         }
     }
+    InterlockedIncrement(&module().active);
     window_->setOverviewMode(overviewMode_);
     window_->onPositionChanged(
         [this](std::int32_t lat, std::int32_t lng, std::int32_t third) { events_.fire(lat, lng, third); });
@@ -160,6 +162,7 @@ STDMETHODIMP TestMap::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 STDMETHODIMP TestMap::InPlaceDeactivate() {
     if (!window_) return S_OK;
     window_.reset();
+    InterlockedDecrement(&module().active);
     if (inPlaceSite_) inPlaceSite_->OnInPlaceDeactivate();
     inPlaceSite_.reset();
     return S_OK;

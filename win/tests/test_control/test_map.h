@@ -4,7 +4,8 @@
 // connection point for PositionChanged, in-place activation and a type
 // library. Members: ole_object.cpp (IOleObject, IOleInPlaceObject),
 // map_dispatch.cpp (IDispatch), event_point.cpp (connection point),
-// module.cpp (identity, persistence, class information, the DLL exports).
+// module.cpp (identity, persistence, class information, the DLL exports),
+// factory.cpp (the class object).
 
 #include <windows.h>
 #include <ocidl.h>
@@ -33,10 +34,13 @@ struct Module {
     LONG userMode = -1;
     LONG ambientFont = 0;
     LONG fired = 0;
+    LONG licensed = 0;  // controls made with the run-time licence key
+    LONG active = 0;    // controls active in place
 };
 Module& module();
 bool switchOn(const wchar_t* value);  // VAMU_TEST_MAP equals value
 ComPtr<ITypeInfo> typeInfoOf(REFGUID guid);
+IClassFactory* classFactory() noexcept;  // factory.cpp
 
 class TestMap;
 
