@@ -49,7 +49,6 @@ std::vector<TileSource> sourcesOnOffer(const TileSettings& settings, const TileS
             own.minZoom = 0;
             own.maxZoom = 19;
             own.credit = creditOrHost(own);
-            own.bulk = BulkPolicy::Allowed;
             sources.erase(std::remove_if(sources.begin(), sources.end(),
                                          [](const TileSource& s) { return s.name == kSessionSourceName; }),
                           sources.end());
@@ -112,6 +111,7 @@ TileService::TileService(TilePlatform platform, TileSettings settings, const Til
         startLog.push_back(u"タイル: 地図の出典 " + fromUtf8(wanted) + u" はありません、内蔵の地図を使用");
         current_ = 0;
     }
+    if (session.offline) startLog.push_back(u"タイル: オフラインです。保存済みのタイルと内蔵の地図だけを表示します");
     cache_ = std::make_unique<TileCache>(platform_.cacheFiles, settings_.cacheLimitBytes,
                                          [this](const std::u16string& line) { note(line); });
     decoded_ = std::make_unique<DecodedTiles>();
