@@ -30,7 +30,8 @@ std::int64_t ServiceTiles(Module& module) {
     service->republishDone();
     const Status status = guarded([&] { RefreshMap(module); });
     if (!status.ok() && module.hasPanel()) {
-        guarded([&] { AddLog(module, u"タイル: 地図の再表示に失敗 (" + status.error->description() + u")"); });
+        guarded(
+            [&] { AddLog(module, u"タイル: 地図の再表示に失敗 (" + status.error->description() + u")"); });
     }
     return 0;
 }

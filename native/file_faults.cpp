@@ -9,13 +9,6 @@
 namespace vamu::native {
 namespace {
 
-FileFaultHook& hook() {
-    static FileFaultHook current;
-    return current;
-}
-
-FileFault faultFor(FileCall call) { return hook() ? hook()(call) : FileFault::None; }
-
 // The result of a call made anyway: a success turned into a failure.
 template <class T>
 T failedAfter(T result, T failure) {
@@ -26,15 +19,10 @@ T failedAfter(T result, T failure) {
 
 }  // namespace
 
-FileFaultScope::FileFaultScope(FileFaultHook hook)
-    : previous_(std::exchange(native::hook(), std::move(hook))) {}
-
-FileFaultScope::~FileFaultScope() { hook() = std::move(previous_); }
-
 namespace file_calls {
 
 int open(const char* path, int flags, mode_t mode) {
-    const FileFault fault = faultFor(FileCall::Open);
+    const FileFault fault = fileFaultFor(FileCall::Open);
     if (fault == FileFault::Before) return errno = EIO, -1;
     const int fd = ::open(path, flags, mode);
     if (fault == FileFault::After && fd >= 0) ::close(fd);
@@ -42,20 +30,20 @@ int open(const char* path, int flags, mode_t mode) {
 }
 
 ssize_t write(int fd, const void* bytes, std::size_t size) {
-    const FileFault fault = faultFor(FileCall::Write);
+    const FileFault fault = fileFaultFor(FileCall::Write);
     if (fault == FileFault::Before) return errno = EIO, -1;
     const ssize_t written = ::write(fd, bytes, size);
     return fault == FileFault::After ? failedAfter(written, ssize_t{-1}) : written;
 }
 
 int close(int fd) {
-    const FileFault fault = faultFor(FileCall::Close);
+    const FileFault fault = fileFaultFor(FileCall::Close);
     const int result = ::close(fd);
     return fault != FileFault::None ? failedAfter(result, -1) : result;
 }
 
 int rename(const char* from, const char* to) {
-    const FileFault fault = faultFor(FileCall::Rename);
+    const FileFault fault = fileFaultFor(FileCall::Rename);
     if (fault == FileFault::Before) return errno = EIO, -1;
     const int result = std::rename(from, to);
     return fault == FileFault::After ? failedAfter(result, -1) : result;

@@ -38,7 +38,8 @@ MemoryOptionButton& MemoryOptionButtons::button(std::int16_t index) {
 }
 
 void MemoryChoiceList::pick(std::int32_t index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) raise(ErrorNumber::SubscriptOutOfRange);
+    if (index < 0 || static_cast<std::size_t>(index) >= items_.size())
+        raise(ErrorNumber::SubscriptOutOfRange);
     selected_ = index;
     const auto handler = onChange_;
     if (handler) handler(index);

@@ -112,7 +112,9 @@ public:
     std::vector<std::u16string> items() override { return items_; }
     void setSelected(std::int32_t index) override { selected_ = index; }
     std::int32_t selected() override { return selected_; }
-    void onChange(std::function<void(std::int32_t index)> handler) override { onChange_ = std::move(handler); }
+    void onChange(std::function<void(std::int32_t index)> handler) override {
+        onChange_ = std::move(handler);
+    }
     // The user picks entry index: selected, then the event (error 9 outside the list).
     void pick(std::int32_t index);
 

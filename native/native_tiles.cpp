@@ -35,7 +35,8 @@ void saveSourceChoice(const fs::path& file, const std::string& source) {
     const std::string updated = tiles::withSourceChoice(text, source);
     std::error_code ec;
     fs::create_directories(file.parent_path(), ec);
-    replaceFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(updated.data()), updated.size()));
+    replaceFileAtomically(file,
+                          std::span(reinterpret_cast<const std::uint8_t*>(updated.data()), updated.size()));
 }
 
 std::string userAgent() { return tiles::tileUserAgent(VAMU_VERSION); }
@@ -47,7 +48,9 @@ fs::path tileSettingsFile() {
     return environmentFolder("XDG_CONFIG_HOME", ".config") / "vamuMapserver" / "vamuMapserver.ini";
 }
 
-fs::path defaultTileCacheFolder() { return environmentFolder("XDG_CACHE_HOME", ".cache") / "vamuMapserver" / "tiles"; }
+fs::path defaultTileCacheFolder() {
+    return environmentFolder("XDG_CACHE_HOME", ".cache") / "vamuMapserver" / "tiles";
+}
 
 std::optional<std::string> readTileSettingsText(const fs::path& file) {
     std::error_code ec;
@@ -88,13 +91,16 @@ NativeTiles::NativeTiles(NativeTileOptions options) : parts_(std::make_unique<Pa
         problems.push_back("cannot be read");
     }
     if (!problems.empty()) {
-        startLog.push_back(u"設定: " + fromUtf8(options.settingsFile.string()) + u": " + fromUtf8(problems.front()) +
-                           (problems.size() > 1 ? u" ほか" : u""));
+        startLog.push_back(u"設定: " + fromUtf8(options.settingsFile.string()) + u": " +
+                           fromUtf8(problems.front()) + (problems.size() > 1 ? u" ほか" : u""));
     }
     fs::path cacheFolder = options.cacheFolder;
-    if (cacheFolder.empty()) cacheFolder = settings.cacheFolder.empty() ? defaultTileCacheFolder() : fs::path(settings.cacheFolder);
+    if (cacheFolder.empty())
+        cacheFolder =
+            settings.cacheFolder.empty() ? defaultTileCacheFolder() : fs::path(settings.cacheFolder);
     parts_->files = std::make_unique<DiskCacheFiles>(cacheFolder);
-    if (!options.session.offline) parts_->http = std::make_unique<CurlTransport>(CurlTransport::Options{options.caFile});
+    if (!options.session.offline)
+        parts_->http = std::make_unique<CurlTransport>(CurlTransport::Options{options.caFile});
     const fs::path settingsFile = options.settingsFile;
     service_ = std::make_unique<tiles::TileService>(
         tiles::TilePlatform{parts_->http.get(), parts_->decoder, parts_->files.get(), parts_->clock, waker_},

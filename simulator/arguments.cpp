@@ -111,7 +111,8 @@ struct Reader {
         const auto r = std::from_chars(p, end, first);
         if (r.ec == std::errc{} && r.ptr != end && *r.ptr == '-') {
             const auto r2 = std::from_chars(r.ptr + 1, end, last);
-            if (r2.ec == std::errc{} && r2.ptr == end && first >= 0 && first <= last && last <= 12) return true;
+            if (r2.ec == std::errc{} && r2.ptr == end && first >= 0 && first <= last && last <= 12)
+                return true;
         }
         error = "not layers FIRST-LAST (0 to 12): " + *text;
         return false;

@@ -28,20 +28,20 @@ enum class RequestKind {
 
 struct Request {
     RequestKind kind;
-    std::vector<double> degrees;         // corners: X1 Y1 X2 Y2; centre: X Y
-    std::int32_t width = 0, height = 0;  // resize
-    std::int16_t code = 0;               // pan code, layer button, menu index
-    std::string name{};                  // source
+    std::vector<double> degrees;                 // corners: X1 Y1 X2 Y2; centre: X Y
+    std::int32_t width = 0, height = 0;          // resize
+    std::int16_t code = 0;                       // pan code, layer button, menu index
+    std::string name{};                          // source
     std::int16_t firstLayer = 0, lastLayer = 0;  // prefetch: X1 Y1 X2 Y2 in degrees
 };
 
 // The map tiles of the session.
 struct TileOptions {
-    std::optional<std::string> source;    // --source NAME
-    std::optional<std::string> url;       // --tile-url TEMPLATE
-    std::optional<std::string> cache;     // --tile-cache DIR
-    std::int32_t waitSeconds = 10;        // --tile-wait SECONDS
-    bool offline = false;                 // --offline
+    std::optional<std::string> source;  // --source NAME
+    std::optional<std::string> url;     // --tile-url TEMPLATE
+    std::optional<std::string> cache;   // --tile-cache DIR
+    std::int32_t waitSeconds = 10;      // --tile-wait SECONDS
+    bool offline = false;               // --offline
 };
 
 struct Options {

@@ -200,18 +200,21 @@ Status NativeEndpoint::prefetch(const Request& request, std::ostream& err) {
         // The tiles of a layer are those its pictures are drawn from around
         // the rectangle's middle.
         const double latitude = (d[1] + d[3]) / 2;
-        const std::int32_t first = service.zoomFor(store.udtLayers[static_cast<std::size_t>(firstLayer)].LayerScale, latitude);
-        const std::int32_t last = service.zoomFor(store.udtLayers[static_cast<std::size_t>(lastLayer)].LayerScale, latitude);
+        const std::int32_t first =
+            service.zoomFor(store.udtLayers[static_cast<std::size_t>(firstLayer)].LayerScale, latitude);
+        const std::int32_t last =
+            service.zoomFor(store.udtLayers[static_cast<std::size_t>(lastLayer)].LayerScale, latitude);
         std::uint64_t shown = 0;
-        const auto result = service.prefetch(d[0], d[1], d[2], d[3], std::min(first, last), std::max(first, last),
-                                             kPrefetchWaitMillis, [&](std::uint64_t done, std::uint64_t total) {
-                                                 if (done != total && done < shown + total / 20 + 1) return;
-                                                 shown = done;
-                                                 err << "prefetch: " << done << " of " << total << " tiles\n";
-                                             });
+        const auto result =
+            service.prefetch(d[0], d[1], d[2], d[3], std::min(first, last), std::max(first, last),
+                             kPrefetchWaitMillis, [&](std::uint64_t done, std::uint64_t total) {
+                                 if (done != total && done < shown + total / 20 + 1) return;
+                                 shown = done;
+                                 err << "prefetch: " << done << " of " << total << " tiles\n";
+                             });
         if (!result.refusal.empty()) throw RuntimeError(ErrorNumber::InvalidProcedureCall, result.refusal);
-        err << "prefetch: zoom " << std::min(first, last) << " to " << std::max(first, last) << ", " << result.total
-            << " tiles, " << result.done << " done\n";
+        err << "prefetch: zoom " << std::min(first, last) << " to " << std::max(first, last) << ", "
+            << result.total << " tiles, " << result.done << " done\n";
         if (!result.finished) {
             throw RuntimeError(ErrorNumber::InternalError, u"The download did not finish in time");
         }

@@ -14,9 +14,6 @@
 namespace vamu::testing {
 namespace {
 
-using native::FileCall;
-using native::FileFault;
-
 const char* nameOf(FileCall call) {
     switch (call) {
         case FileCall::Open:
@@ -57,7 +54,7 @@ TEST(AtomicFileFaults, EveryCallFailingLeavesTheOldFileOrTheWholeNewOne) {
                 int seen = 0;
                 // The second write fails, the one call of any other kind.
                 const int wanted = failing == FileCall::Write ? 2 : 1;
-                native::FileFaultScope faults([&](FileCall call) {
+                FileFaultScope faults([&](FileCall call) {
                     return call == failing && ++seen == wanted ? fault : FileFault::None;
                 });
                 EXPECT_EQ(saveInPieces(target, newBytes), 75);

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "contracts/text.h"
+#include "native_test_support.h"
 
 namespace vamu::sim {
 namespace {
@@ -92,9 +93,9 @@ struct SessionRun {
 
 SessionRun runWith(const std::vector<std::string>& args) {
     ScriptedEndpoint::calls.str({});
-    const auto dir = std::filesystem::temp_directory_path() / "vamu_session_driver_test";
-    std::filesystem::remove_all(dir);
-    std::vector<std::string> all{"--host-dir", dir.string()};
+    // A folder of its own: the tests of this file may run side by side.
+    const vamu::testing::TempFolder dir;
+    std::vector<std::string> all{"--host-dir", (dir / "host").string()};
     all.insert(all.end(), args.begin(), args.end());
     std::string error;
     const auto options = parseArguments(all, error);
@@ -106,7 +107,6 @@ SessionRun runWith(const std::vector<std::string>& args) {
             return std::make_unique<ScriptedEndpoint>(sink);
         },
         out, err);
-    std::filesystem::remove_all(dir);
     return {status, out.str(), err.str()};
 }
 
@@ -210,8 +210,9 @@ TEST(SessionDriver, AFailedInitializeEndsTheSessionWithStatusOne) {
 }
 
 TEST(SessionDriver, AServerThatCannotBeMadeEndsTheSessionWithStatusOne) {
+    const vamu::testing::TempFolder dir;
     Options options;
-    options.hostDir = (std::filesystem::temp_directory_path() / "vamu_session_driver_test").string();
+    options.hostDir = (dir / "host").string();
     std::ostringstream out, err;
     const int status = runSession(
         options,

@@ -105,7 +105,8 @@ TileService::TileService(TilePlatform platform, TileSettings settings, const Til
       saveChoice_(std::move(saveChoice)) {
     std::vector<std::u16string> startLog;
     sources_ = sourcesOnOffer(settings_, session, startLog);
-    const std::string wanted = session.source.value_or(session.tileUrl ? kSessionSourceName : settings_.source);
+    const std::string wanted =
+        session.source.value_or(session.tileUrl ? kSessionSourceName : settings_.source);
     current_ = indexOf(sources_, wanted);
     if (current_ == sources_.size()) {
         startLog.push_back(u"タイル: 地図の出典 " + fromUtf8(wanted) + u" はありません、内蔵の地図を使用");
@@ -116,10 +117,9 @@ TileService::TileService(TilePlatform platform, TileSettings settings, const Til
                                          [this](const std::u16string& line) { note(line); });
     decoded_ = std::make_unique<DecodedTiles>();
     if (platform_.http) {
-        fetcher_ = std::make_unique<TileFetcher>(*platform_.http, platform_.decoder, *cache_, *decoded_,
-                                                 platform_.clock, platform_.waker,
-                                                 [this](const std::u16string& line) { note(line); },
-                                                 std::move(userAgent));
+        fetcher_ = std::make_unique<TileFetcher>(
+            *platform_.http, platform_.decoder, *cache_, *decoded_, platform_.clock, platform_.waker,
+            [this](const std::u16string& line) { note(line); }, std::move(userAgent));
         if (session.offline) fetcher_->setOffline(true);
         offline_ = session.offline;
     }
@@ -176,7 +176,8 @@ std::optional<Image> TileService::draw(const mapcontrol::View& view, const mapco
 
 TileService::PrefetchResult TileService::prefetch(double x1, double y1, double x2, double y2,
                                                   std::int32_t firstZoom, std::int32_t lastZoom,
-                                                  std::int32_t maxWaitMillis, const PrefetchProgress& progress) {
+                                                  std::int32_t maxWaitMillis,
+                                                  const PrefetchProgress& progress) {
     PrefetchResult result;
     const TileSource& source = current();
     if (source.isBuiltIn()) {
@@ -187,7 +188,8 @@ TileService::PrefetchResult TileService::prefetch(double x1, double y1, double x
         result.refusal = u"オフラインです";
         return result;
     }
-    PrefetchArea area{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2), firstZoom, lastZoom};
+    PrefetchArea area{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2),
+                      std::max(y1, y2), firstZoom,        lastZoom};
     const PrefetchPlan plan = planPrefetch(source, area);
     result.total = plan.tiles;
     if (!plan.allowed()) {
@@ -245,7 +247,9 @@ std::vector<std::u16string> TileService::takeLog() {
 
 bool TileService::takeArrivals() { return fetcher_ && fetcher_->takeArrivals() > 0; }
 
-bool TileService::waitUntilSettled(std::int32_t millis) { return !fetcher_ || fetcher_->waitUntilSettled(millis); }
+bool TileService::waitUntilSettled(std::int32_t millis) {
+    return !fetcher_ || fetcher_->waitUntilSettled(millis);
+}
 
 void TileService::published() {
     publishedAt_ = platform_.clock.monotonicMillis();

@@ -83,7 +83,8 @@ public:
     };
     using PrefetchProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
     PrefetchResult prefetch(double x1, double y1, double x2, double y2, std::int32_t firstZoom,
-                            std::int32_t lastZoom, std::int32_t maxWaitMillis, const PrefetchProgress& progress);
+                            std::int32_t lastZoom, std::int32_t maxWaitMillis,
+                            const PrefetchProgress& progress);
     // The zoom the tiles are drawn from at a layer's scale around a latitude.
     std::int32_t zoomFor(std::int32_t scale, double latitudeDegrees) const;
 

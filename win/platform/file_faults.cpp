@@ -1,16 +1,7 @@
 #include "win/platform/file_faults.h"
 
-#include <utility>
-
 namespace vamu::win {
 namespace {
-
-FileFaultHook& hook() {
-    static FileFaultHook current;
-    return current;
-}
-
-FileFault faultFor(FileCall call) { return hook() ? hook()(call) : FileFault::None; }
 
 BOOL failed() {
     SetLastError(ERROR_WRITE_FAULT);
@@ -22,14 +13,10 @@ BOOL after(FileFault fault, BOOL result) { return fault == FileFault::After && r
 
 }  // namespace
 
-FileFaultScope::FileFaultScope(FileFaultHook hook) : previous_(std::exchange(win::hook(), std::move(hook))) {}
-
-FileFaultScope::~FileFaultScope() { hook() = std::move(previous_); }
-
 namespace file_calls {
 
 HANDLE createForWriting(const wchar_t* path) {
-    const FileFault fault = faultFor(FileCall::Create);
+    const FileFault fault = fileFaultFor(FileCall::Open);
     if (fault == FileFault::Before) return failed(), INVALID_HANDLE_VALUE;
     const HANDLE file =
         CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -39,18 +26,18 @@ HANDLE createForWriting(const wchar_t* path) {
 }
 
 BOOL write(HANDLE file, const void* bytes, DWORD size, DWORD* written) {
-    const FileFault fault = faultFor(FileCall::Write);
+    const FileFault fault = fileFaultFor(FileCall::Write);
     if (fault == FileFault::Before) return failed();
     return after(fault, WriteFile(file, bytes, size, written, nullptr));
 }
 
 BOOL close(HANDLE file) {
-    const FileFault fault = faultFor(FileCall::Close);
+    const FileFault fault = fileFaultFor(FileCall::Close);
     return after(fault == FileFault::None ? fault : FileFault::After, CloseHandle(file));
 }
 
 BOOL moveOver(const wchar_t* from, const wchar_t* to) {
-    const FileFault fault = faultFor(FileCall::Move);
+    const FileFault fault = fileFaultFor(FileCall::Rename);
     if (fault == FileFault::Before) return failed();
     return after(fault, MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING));
 }

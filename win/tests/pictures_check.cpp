@@ -133,7 +133,7 @@ CHECK_CASE(a_failed_save_leaves_the_old_file_and_no_temporary_one) {
 // effect, over an old bitmap and where there was none: the save fails, the
 // old file is as it was or the new one is whole, no temporary file is left.
 CHECK_CASE(every_call_of_the_save_failing_leaves_the_old_bitmap_or_the_new_one) {
-    using win::FileCall, win::FileFault;
+    using vamu::FileCall, vamu::FileFault;
     const Image image(640, 480, 0x00336699);
     std::vector<std::uint8_t> whole;
     {
@@ -142,7 +142,7 @@ CHECK_CASE(every_call_of_the_save_failing_leaves_the_old_bitmap_or_the_new_one) 
         whole = win::readWholeFile(folder.path(u"whole.bmp"));
     }
     CHECK(whole.size() == bmpFileSize(image));
-    for (const FileCall failing : {FileCall::Create, FileCall::Write, FileCall::Close, FileCall::Move}) {
+    for (const FileCall failing : {FileCall::Open, FileCall::Write, FileCall::Close, FileCall::Rename}) {
         for (const FileFault fault : {FileFault::Before, FileFault::After}) {
             for (const bool existed : {true, false}) {
                 TempFolder folder;
@@ -151,13 +151,13 @@ CHECK_CASE(every_call_of_the_save_failing_leaves_the_old_bitmap_or_the_new_one) 
                 if (existed) writeText(path, "old contents");
                 int seen = 0;
                 {
-                    win::FileFaultScope faults([&](FileCall call) {
+                    FileFaultScope faults([&](FileCall call) {
                         return call == failing && ++seen == 1 ? fault : FileFault::None;
                     });
                     CHECK(errorOf([&] { pictures.saveAsBmp(bitmapPicture(image), path); }) != 0);
                 }
                 CHECK(seen == 1);
-                const bool moved = failing == FileCall::Move && fault == FileFault::After;
+                const bool moved = failing == FileCall::Rename && fault == FileFault::After;
                 if (!existed && !moved) {
                     CHECK(folder.listing().empty());
                     continue;

@@ -157,4 +157,6 @@ ComPtr<IDispatch> areaCollection(MapAreas& areas) {
     return collection(std::move(items));
 }
 
+ComPtr<IDispatch> plainObject() { return named({}); }
+
 }  // namespace vamu::testmap

@@ -24,50 +24,11 @@ bool licensing() {
     return switchOn(L"licensed") || switchOn(L"licensed-machine") || switchOn(L"not-licensed");
 }
 
-// An automation object with no members: what a careless class object hands
-// back in place of the control.
-class PlainObject final : public IDispatch {
-public:
-    PlainObject() { InterlockedIncrement(&module().objects); }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IDispatch) return E_NOINTERFACE;
-        *out = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        const LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        if (info) *info = nullptr;
-        return DISP_E_BADINDEX;
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return DISP_E_MEMBERNOTFOUND;
-    }
-
-private:
-    ~PlainObject() { InterlockedDecrement(&module().objects); }
-    LONG refs_ = 1;
-};
-
 HRESULT make(REFIID iid, void** out) {
     try {
         if (switchOn(L"wrong-interface")) {
-            const ComPtr<PlainObject> plain = ComPtr<PlainObject>::attach(new PlainObject);
-            return plain->QueryInterface(IID_IDispatch, out);
+            // What a careless class object hands back in place of the control.
+            return plainObject()->QueryInterface(IID_IDispatch, out);
         }
         const ComPtr<TestMap> map = ComPtr<TestMap>::attach(new TestMap);
         return map->QueryInterface(iid, out);

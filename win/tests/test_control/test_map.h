@@ -160,5 +160,7 @@ private:
 // called by name.
 ComPtr<IDispatch> layerCollection(MapLayers& layers);
 ComPtr<IDispatch> areaCollection(MapAreas& areas);
+// An automation object with no members.
+ComPtr<IDispatch> plainObject();
 
 }  // namespace vamu::testmap
