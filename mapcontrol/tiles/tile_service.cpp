@@ -112,7 +112,9 @@ TileService::TileService(TilePlatform platform, TileSettings settings, const Til
         startLog.push_back(u"タイル: 地図の出典 " + fromUtf8(wanted) + u" はありません、内蔵の地図を使用");
         current_ = 0;
     }
-    if (session.offline) startLog.push_back(u"タイル: オフラインです。保存済みのタイルと内蔵の地図だけを表示します");
+    if (session.offline) {
+        startLog.push_back(u"タイル: オフラインです。保存済みのタイルと内蔵の地図だけを表示します");
+    }
     cache_ = std::make_unique<TileCache>(platform_.cacheFiles, settings_.cacheLimitBytes,
                                          [this](const std::u16string& line) { note(line); });
     decoded_ = std::make_unique<DecodedTiles>();
