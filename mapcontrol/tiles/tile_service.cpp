@@ -75,10 +75,15 @@ public:
 
     std::shared_ptr<const Image> tile(TileId id) override {
         const std::string& key = source_.urlTemplate;
-        if (auto image = service_.decoded_->find(key, id)) return image;
+        const std::int64_t now = service_.platform_.clock.unixSeconds();
+        std::int64_t expires = 0;
+        if (auto image = service_.decoded_->find(key, id, &expires)) {
+            if (now >= expires) stale_.push_back(id);
+            return image;
+        }
         auto cached = service_.cache_->read(key, id);
         if (!cached) return nullptr;
-        if (!cached->fresh(service_.platform_.clock.unixSeconds())) stale_.push_back(id);
+        if (!cached->fresh(now)) stale_.push_back(id);
         if (cached->meta.status != 200) return nullptr;
         auto decoded = service_.platform_.decoder.decode(cached->bytes, kMaxTileSide);
         if (!decoded || decoded->width != kTileSize || decoded->height != kTileSize) {
@@ -86,7 +91,7 @@ public:
             return nullptr;
         }
         auto image = std::make_shared<const Image>(std::move(*decoded));
-        service_.decoded_->put(key, id, image);
+        service_.decoded_->put(key, id, image, cached->meta.expires);
         return image;
     }
 
