@@ -6,6 +6,7 @@
 #include "mapcontrol/tiles/tile_fetcher.h"
 
 #include "mapcontrol/tiles/host_back_off.h"
+#include "mapcontrol/tiles/tile_service.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -155,6 +156,37 @@ TEST(TileFetcher, FreshTilesAreNotAskedForAgainAndStaleOnesAreRevalidatedWithout
     }
     rig.fetch(source, tiles);
     EXPECT_EQ(s.stats().total, 8);
+}
+
+// A long-running host keeps drawing the same area from the pixels in memory:
+// those go stale with the answer they came from, are revalidated like the
+// cache's, and a 304 makes them fresh again without a download.
+TEST(TileService, TilesHeldInMemoryGoStaleWithTheirAnswer) {
+    const TileServer& s = server();
+    Rig rig;
+    TileSessionOptions session;
+    session.tileUrl = s.tileTemplate("ok", "?max-age=60");
+    session.waitMillis = 15000;
+    TileService service(TilePlatform{&rig.http, rig.decoder, nullptr, rig.clock, rig.waker}, TileSettings{},
+                        session, tileUserAgent("1.0.0"), nullptr);
+    const mapcontrol::View view{128448000, 503136000, 100000, 300, 200};  // Tokyo
+    const auto drawAndSettle = [&] {
+        ASSERT_TRUE(service.draw(view, nullptr));
+        ASSERT_TRUE(service.waitUntilSettled(15000));
+    };
+    drawAndSettle();
+    const int tiles = s.stats().total;
+    ASSERT_GT(tiles, 0);
+    drawAndSettle();
+    EXPECT_EQ(s.stats().total, tiles);
+
+    rig.clock.advance(s, 61);
+    drawAndSettle();
+    auto stats = s.stats();
+    EXPECT_EQ(stats.conditional, tiles);
+    EXPECT_EQ(stats.notModified, tiles);
+    drawAndSettle();
+    EXPECT_EQ(s.stats().total, 2 * tiles);
 }
 
 TEST(TileFetcher, MissingTilesAreRememberedUntilTheirAnswerExpires) {

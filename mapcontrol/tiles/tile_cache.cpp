@@ -202,14 +202,24 @@ std::uint64_t TileCache::bytesKept() const {
 
 DecodedTiles::DecodedTiles(std::size_t limitBytes) : limit_(limitBytes) {}
 
-std::shared_ptr<const Image> DecodedTiles::find(std::string_view sourceKey, TileId id) {
+std::shared_ptr<const Image> DecodedTiles::find(std::string_view sourceKey, TileId id,
+                                                std::int64_t* expires) {
     const std::string key = decodedKey(sourceKey, id);
     const std::lock_guard lock(mutex_);
-    const auto* image = images_.use(key);
-    return image != nullptr ? *image : nullptr;
+    const Kept* kept = images_.use(key);
+    if (kept == nullptr) return nullptr;
+    if (expires) *expires = kept->expires;
+    return kept->image;
 }
 
-void DecodedTiles::put(std::string_view sourceKey, TileId id, std::shared_ptr<const Image> image) {
+void DecodedTiles::renew(std::string_view sourceKey, TileId id, std::int64_t expires) {
+    const std::string key = decodedKey(sourceKey, id);
+    const std::lock_guard lock(mutex_);
+    if (Kept* kept = images_.use(key)) kept->expires = expires;
+}
+
+void DecodedTiles::put(std::string_view sourceKey, TileId id, std::shared_ptr<const Image> image,
+                       std::int64_t expires) {
     if (!image) return;
     const std::size_t bytes = image->pixels.size() * sizeof(std::uint32_t) + sizeof(Image) + 64;
     const std::string key = decodedKey(sourceKey, id);
@@ -218,7 +228,7 @@ void DecodedTiles::put(std::string_view sourceKey, TileId id, std::shared_ptr<co
         images_.erase(key);
         return;
     }
-    images_.put(key, std::move(image), bytes);
+    images_.put(key, Kept{std::move(image), expires}, bytes);
     while (images_.bytes() > limit_) images_.erase(std::string(*images_.oldest()));
 }
 

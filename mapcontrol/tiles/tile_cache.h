@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -61,14 +62,23 @@ private:
 class DecodedTiles {
 public:
     explicit DecodedTiles(std::size_t limitBytes = std::size_t{64} << 20);
-    std::shared_ptr<const Image> find(std::string_view sourceKey, TileId id);
-    void put(std::string_view sourceKey, TileId id, std::shared_ptr<const Image> image);
+    // The pixels kept, and where asked, until when (unix seconds) they are
+    // fresh: a copy in memory goes stale with the tile it was decoded from.
+    std::shared_ptr<const Image> find(std::string_view sourceKey, TileId id, std::int64_t* expires = nullptr);
+    void put(std::string_view sourceKey, TileId id, std::shared_ptr<const Image> image,
+             std::int64_t expires = std::numeric_limits<std::int64_t>::max());
+    // A revalidated tile: its pixels stay, fresh until the new time.
+    void renew(std::string_view sourceKey, TileId id, std::int64_t expires);
     std::size_t bytes() const;
 
 private:
+    struct Kept {
+        std::shared_ptr<const Image> image;
+        std::int64_t expires;
+    };
     const std::size_t limit_;
     mutable std::mutex mutex_;
-    LruBytes<std::shared_ptr<const Image>> images_;
+    LruBytes<Kept> images_;
 };
 
 }  // namespace vamu::tiles

@@ -18,12 +18,11 @@ std::u16string tileName(TileId id) { return number(id.z) + u"/" + number(id.x) +
 
 }  // namespace
 
-bool TileFetcher::Core::ensureDecoded(const std::string& src, TileId id,
-                                      const std::vector<std::uint8_t>& bytes) {
+bool TileFetcher::Core::ensureDecoded(const std::string& src, TileId id, const CachedTile& cached) {
     if (decoded.find(src, id)) return true;
-    std::optional<Image> image = decoder.decode(bytes, kMaxTileSide);
+    std::optional<Image> image = decoder.decode(cached.bytes, kMaxTileSide);
     if (!image) return false;
-    decoded.put(src, id, std::make_shared<const Image>(std::move(*image)));
+    decoded.put(src, id, std::make_shared<const Image>(std::move(*image)), cached.meta.expires);
     arrived(src, id);
     return true;
 }
@@ -36,7 +35,7 @@ std::optional<Needed> TileFetcher::Core::examine(const std::string& src, TileId 
         if (fresh) return std::nullopt;
         return Needed{id, std::nullopt};
     }
-    if (!ensureDecoded(src, id, cached->bytes)) {
+    if (!ensureDecoded(src, id, *cached)) {
         cache.forget(src, id);
         return Needed{id, std::nullopt};
     }
@@ -102,9 +101,10 @@ Next TileFetcher::Core::keep(const Answer& a, std::int64_t now) {
         logBroken(a, u"画像として読めません");
         return Next::Broken;
     }
-    if (mayStore(r)) cache.store(a.source, a.tile.id, metaFromResponse(r, now), r.body);
+    const TileMeta meta = metaFromResponse(r, now);
+    if (mayStore(r)) cache.store(a.source, a.tile.id, meta, r.body);
     if (a.prefetchRun != 0) return Next::Done;
-    decoded.put(a.source, a.tile.id, std::make_shared<const Image>(std::move(*image)));
+    decoded.put(a.source, a.tile.id, std::make_shared<const Image>(std::move(*image)), meta.expires);
     return Next::Arrived;
 }
 
@@ -118,6 +118,7 @@ Next TileFetcher::Core::renew(const Answer& a, std::int64_t now) {
     if (meta.etag.empty()) meta.etag = a.tile.previous->etag;
     if (meta.lastModified.empty()) meta.lastModified = a.tile.previous->lastModified;
     cache.renew(a.source, a.tile.id, meta);
+    decoded.renew(a.source, a.tile.id, meta.expires);
     return Next::Done;
 }
 

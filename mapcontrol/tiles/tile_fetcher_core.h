@@ -134,7 +134,7 @@ struct TileFetcher::Core : std::enable_shared_from_this<TileFetcher::Core> {
     // ---- looking into the cache (outside the lock)
     // Puts the tile's pixels into DecodedTiles where they are not yet; false
     // for bytes that are not a picture.
-    bool ensureDecoded(const std::string& src, TileId id, const std::vector<std::uint8_t>& bytes);
+    bool ensureDecoded(const std::string& src, TileId id, const CachedTile& cached);
     // What a wanted tile needs: nothing where the cache holds it fresh (a
     // picture, or nothing there), else a request, conditional where the
     // cache holds it stale. Stale pixels are drawn meanwhile.

@@ -49,7 +49,6 @@ std::vector<TileSource> sourcesOnOffer(const TileSettings& settings, const TileS
             own.minZoom = 0;
             own.maxZoom = 19;
             own.credit = creditOrHost(own);
-            own.bulk = BulkPolicy::Allowed;
             sources.erase(std::remove_if(sources.begin(), sources.end(),
                                          [](const TileSource& s) { return s.name == kSessionSourceName; }),
                           sources.end());
@@ -76,10 +75,15 @@ public:
 
     std::shared_ptr<const Image> tile(TileId id) override {
         const std::string& key = source_.urlTemplate;
-        if (auto image = service_.decoded_->find(key, id)) return image;
+        const std::int64_t now = service_.platform_.clock.unixSeconds();
+        std::int64_t expires = 0;
+        if (auto image = service_.decoded_->find(key, id, &expires)) {
+            if (now >= expires) stale_.push_back(id);
+            return image;
+        }
         auto cached = service_.cache_->read(key, id);
         if (!cached) return nullptr;
-        if (!cached->fresh(service_.platform_.clock.unixSeconds())) stale_.push_back(id);
+        if (!cached->fresh(now)) stale_.push_back(id);
         if (cached->meta.status != 200) return nullptr;
         auto decoded = service_.platform_.decoder.decode(cached->bytes, kMaxTileSide);
         if (!decoded || decoded->width != kTileSize || decoded->height != kTileSize) {
@@ -87,7 +91,7 @@ public:
             return nullptr;
         }
         auto image = std::make_shared<const Image>(std::move(*decoded));
-        service_.decoded_->put(key, id, image);
+        service_.decoded_->put(key, id, image, cached->meta.expires);
         return image;
     }
 
@@ -112,6 +116,9 @@ TileService::TileService(TilePlatform platform, TileSettings settings, const Til
     if (current_ == sources_.size()) {
         startLog.push_back(u"タイル: 地図の出典 " + fromUtf8(wanted) + u" はありません、内蔵の地図を使用");
         current_ = 0;
+    }
+    if (session.offline) {
+        startLog.push_back(u"タイル: オフラインです。保存済みのタイルと内蔵の地図だけを表示します");
     }
     cache_ = std::make_unique<TileCache>(platform_.cacheFiles, settings_.cacheLimitBytes,
                                          [this](const std::u16string& line) { note(line); });

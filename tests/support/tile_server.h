@@ -66,7 +66,7 @@ inline TestCertificate makeTestCertificate(const TempFolder& folder) {
 // The server's counts (GET /stats).
 struct TileServerStats {
     std::map<std::string, int> requests;  // per path, without the query
-    int total = 0, conditional = 0, notModified = 0, maxActive = 0;
+    int total = 0, conditional = 0, ifNoneMatch = 0, notModified = 0, maxActive = 0;
     std::map<std::string, int> userAgents;
     int of(const std::string& path) const {
         const auto it = requests.find(path);
@@ -102,6 +102,7 @@ public:
                 const int n = number();
                 if (key == "total") out.total = n;
                 if (key == "conditional") out.conditional = n;
+                if (key == "if_none_match") out.ifNoneMatch = n;
                 if (key == "not_modified") out.notModified = n;
                 if (key == "max_active") out.maxActive = n;
             }

@@ -29,10 +29,11 @@ Common query parameters: ?max-age=N sets Cache-Control: max-age=N on any
 answer (ok, 404, ...; ok answers max-age=86400 without it); ?png=grey,
 palette, rgba or rgb16 writes the ok tile in that PNG colour type.
 
-GET /stats answers JSON: requests per path, total, conditional requests,
-304s sent, User-Agents seen, the requests being worked on now and the most
-at once. GET /clock?advance=SECONDS moves the server's clock (its Date
-headers and Retry-After dates) on, for tests whose client clock jumps.
+GET /stats answers JSON: requests per path, total, conditional requests
+(and those with If-None-Match among them), 304s sent, User-Agents seen,
+the requests being worked on now and the most at once.
+GET /clock?advance=SECONDS moves the server's clock (its Date headers and
+Retry-After dates) on, for tests whose client clock jumps.
 GET /reset clears the counts and puts the clock back.
 
 The tile at (z, x, y) is white except for 4x4 black dots at global pixels
@@ -301,6 +302,7 @@ class Stats:
         self.requests = {}
         self.total = 0
         self.conditional = 0
+        self.if_none_match = 0
         self.not_modified = 0
         self.user_agents = {}
         self.active = 0
@@ -312,6 +314,8 @@ class Stats:
             self.total += 1
             if headers.get("If-None-Match") or headers.get("If-Modified-Since"):
                 self.conditional += 1
+            if headers.get("If-None-Match"):
+                self.if_none_match += 1
             agent = headers.get("User-Agent", "")
             self.user_agents[agent] = self.user_agents.get(agent, 0) + 1
             self.active += 1
@@ -329,7 +333,8 @@ class Stats:
         with self.lock:
             return json.dumps({
                 "requests": self.requests, "total": self.total, "conditional": self.conditional,
-                "not_modified": self.not_modified, "user_agents": self.user_agents,
+                "if_none_match": self.if_none_match, "not_modified": self.not_modified,
+                "user_agents": self.user_agents,
                 "active": self.active, "max_active": self.max_active}, sort_keys=True).encode()
 
 
