@@ -84,6 +84,11 @@ TEST(TileEntry, RoundTripsAndRefusesEveryDamagedForm) {
 
 TEST(TileCache, KeepsTilesOnDiskAcrossInstancesAndDropsDamagedOnes) {
     TempFolder root;
+    {
+        DiskCacheFiles later(root / "later");
+        EXPECT_FALSE(TileCache(&later, kDefaultCacheLimit, {}).read(kSource, {3, 1, 2}));
+        EXPECT_FALSE(fs::exists(root / "later"));  // nothing made before the first tile
+    }
     DiskCacheFiles files(root.path());
     std::vector<std::u16string> log;
     {
@@ -169,8 +174,10 @@ TEST(TileCache, FallsBackToMemoryWithOneLogLineWhereTheFolderCannotBeWritten) {
     DiskCacheFiles files(scratch / "a-file" / "cache");
     std::vector<std::u16string> log;
     TileCache cache(&files, kDefaultCacheLimit, [&](const std::u16string& l) { log.push_back(l); });
-    EXPECT_TRUE(cache.memoryOnly());
+    EXPECT_FALSE(cache.read(kSource, {2, 0, 0}));
+    EXPECT_TRUE(log.empty());  // found out on the first write
     for (std::int32_t x = 0; x < 4; ++x) cache.store(kSource, {2, x, 0}, meta(5000), body(50, 3));
+    EXPECT_TRUE(cache.memoryOnly());
     cache.renew(kSource, {2, 1, 0}, meta(7000, "\"new\""));
     cache.forget(kSource, {2, 2, 0});
     EXPECT_EQ(log.size(), 1U);

@@ -164,7 +164,6 @@ WinTiles::WinTiles() : parts_(std::make_unique<Parts>()) {
     if (cacheFolder.empty())
         cacheFolder =
             settings.cacheFolder.empty() ? defaultTileCacheFolder() : fromUtf8(settings.cacheFolder);
-    makeFolders(parentOf(cacheFolder));
     parts_->files = std::make_unique<WinCacheFiles>(cacheFolder);
     if (!session.offline) parts_->http = std::make_unique<LazyWinHttp>();
     service_ = std::make_unique<tiles::TileService>(

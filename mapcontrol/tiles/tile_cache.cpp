@@ -57,6 +57,7 @@ struct TileCache::State {
         if (files == nullptr || indexed) return;
         const std::lock_guard once(listing);
         if (indexed) return;
+        writeMarker();
         std::vector<CacheFiles::Entry> entries = files->list();
         std::erase_if(entries, [](const auto& e) { return !endsWith(e.relative, ".tile"); });
         std::sort(entries.begin(), entries.end(),
@@ -73,8 +74,12 @@ struct TileCache::State {
         if (log) log(u"タイル: キャッシュのフォルダーに書き込めません。タイルはメモリーにだけ保持します");
     }
 
+    // Before the first write, never sooner: a session that stores nothing
+    // (the built-in map) makes no folder.
     void writeMarker() {
-        if (!files->replace(kMarkerFile, bytesOf(kMarkerText))) fallBackToMemory();
+        if (files->replace(kMarkerFile, bytesOf(kMarkerText))) return;
+        const std::lock_guard lock(mutex);
+        fallBackToMemory();
     }
 
     // source.txt in the source's folder names its template, for a person
@@ -142,9 +147,7 @@ struct TileCache::State {
 };
 
 TileCache::TileCache(CacheFiles* files, std::uint64_t limitBytes, Log log)
-    : state_(std::make_unique<State>(files, limitBytes, std::move(log))) {
-    if (files != nullptr) state_->writeMarker();
-}
+    : state_(std::make_unique<State>(files, limitBytes, std::move(log))) {}
 
 TileCache::~TileCache() = default;
 

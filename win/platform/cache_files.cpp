@@ -121,9 +121,11 @@ std::optional<std::vector<std::uint8_t>> WinCacheFiles::read(const std::string& 
 bool WinCacheFiles::replace(const std::string& relative, std::span<const std::uint8_t> bytes) {
     const auto path = pathOf(relative);
     if (!path) return false;
-    // The folders on the way, the root's own included.
-    for (std::size_t at = root_.size(); at != std::u16string::npos; at = path->find(u'\\', at + 1)) {
-        CreateDirectoryW(wide(path->substr(0, at)), nullptr);
+    // The folders on the way, the root and those above it included: made on
+    // the first write, so that a session that stores nothing makes nothing.
+    for (std::size_t at = path->find(u'\\', 1); at != std::u16string::npos; at = path->find(u'\\', at + 1)) {
+        const std::u16string folder = path->substr(0, at);
+        if (folder.back() != u':' && folder.back() != u'\\') CreateDirectoryW(wide(folder), nullptr);
     }
     Temporary temporary(*path + u"." + numberText(GetCurrentProcessId()) + u"-" +
                         numberText(GetCurrentThreadId()) + std::u16string(kTemporaryEnding));

@@ -125,6 +125,7 @@ ask reset >/dev/null
 view="--size 512x384 centre 139.75 35.68 layer 7"
 # shellcheck disable=SC2086
 started=$(date +%s)
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/vamuMapserver  # left by an earlier run
 debug=+loaddll; run builtin --tile-url "$base/ok/{z}/{x}/{y}.png" --source builtin $view
 plain_took=$(($(date +%s) - started))
 [ "$(cat "$work/builtin.status")" = 0 ] || fail builtin "exit status $(cat "$work/builtin.status")"
@@ -132,6 +133,10 @@ plain_took=$(($(date +%s) - started))
 winhttp() { grep -ci 'Loaded .*winhttp\.dll' "$work/$1.err"; }
 [ "$(winhttp builtin)" = 0 ] || fail builtin "the built-in source loaded winhttp.dll"
 [ "$(winhttp align6)" != 0 ] || fail align6 "a session drawing tiles never loaded winhttp.dll"
+# Nor does it make the default cache folder: folders come with the first tile.
+for made in "$WINEPREFIX"/drive_c/users/*/AppData/Local/vamuMapserver; do
+  [ ! -e "$made" ] || fail builtin "the built-in source made $made"
+done
 verdict builtin $problems
 
 problems=0
