@@ -1,7 +1,7 @@
 #!/bin/sh
 # Map tiles through vamu-host.exe and the DLL under Wine, against the
 # loopback tile server (no other server is ever asked):
-#   alignment   the published pictures of a few layers, drawn from the
+#   alignment   the published pictures of every layer, drawn from the
 #               server's pattern, line up with the reported corners
 #   late tiles  with --tile-wait 0 the late tiles of a slow server bring
 #               exactly one more SignalInformation, for the same corners
@@ -100,9 +100,9 @@ fail() {  # NAME WHAT: says what went wrong in session NAME (and, once, what it 
   problems=$((problems + 1))
 }
 
-# The pattern tiles, three layers of the main map, a fresh cache.
+# The pattern tiles, every layer of the main map, a fresh cache.
 problems=0
-for layer in 2 6 10; do
+for layer in 0 1 2 3 4 5 6 7 8 9 10 11 12; do
   debug=+loaddll; run "align$layer" --tile-url "$base/ok/{z}/{x}/{y}.png" --tile-cache "$(windows "$work/cache")" --png \
     --size 640x480 centre 139.767 35.681 layer $layer
   if [ "$(cat "$work/align$layer.status")" != 0 ]; then
