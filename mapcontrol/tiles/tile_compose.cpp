@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -13,6 +15,8 @@ constexpr std::size_t kTile = kTileSize;
 constexpr std::size_t kTileTexels = kTile * kTile;
 constexpr std::uint32_t kTileShift = 8;  // log2 of kTileSize
 static_assert(std::size_t{1} << kTileShift == kTile);
+// Below this the second thread costs about what it saves.
+constexpr std::size_t kRowsWorthAThread = 128;
 
 // The tiles of the range side by side: each slot points at 256 x 256
 // texels, a tile's own pixels where it is at hand and 256 pixels square,
@@ -165,11 +169,13 @@ inline std::uint32_t mix(std::uint32_t a, std::uint32_t b, std::uint32_t w) {
     return (rb & 0xFF00FFu) | (g & 0x00FF00u);
 }
 
-void resampleRows(const Slots& s, const std::vector<Tap>& cols, const std::vector<Tap>& rows, Image& out) {
+// The picture's rows first .. end.
+void resampleRows(const Slots& s, const std::vector<Tap>& cols, const std::vector<Tap>& rows, Image& out,
+                  std::size_t first, std::size_t end) {
     const auto w = static_cast<std::size_t>(out.width);
     // Per slot column, the texel rows this picture row reads.
     std::vector<const std::uint32_t*> top(s.columns), bottom(s.columns);
-    for (std::size_t y = 0; y < static_cast<std::size_t>(out.height); ++y) {
+    for (std::size_t y = first; y < end; ++y) {
         const Tap& r = rows[y];
         for (std::size_t c = 0; c < s.columns; ++c) {
             top[c] = s.texels[s.index(c, r.slot0)] + r.at0 * kTile;
@@ -183,6 +189,23 @@ void resampleRows(const Slots& s, const std::vector<Tap>& cols, const std::vecto
             dst[x] = mix(upper, lower, r.weight);
         }
     }
+}
+
+// The lower half of a large picture on a second thread where the machine has
+// a second core: the halves write rows of their own and only read the rest.
+void resampleAll(const Slots& s, const std::vector<Tap>& cols, const std::vector<Tap>& rows, Image& out) {
+    const auto height = static_cast<std::size_t>(out.height);
+    const std::size_t half = height / 2;
+    std::thread lower;
+    if (height >= kRowsWorthAThread && std::thread::hardware_concurrency() > 1) {
+        try {
+            lower = std::thread([&] { resampleRows(s, cols, rows, out, half, height); });
+        } catch (const std::system_error&) {
+            // No thread to be had: this one does it all.
+        }
+    }
+    resampleRows(s, cols, rows, out, 0, lower.joinable() ? half : height);
+    if (lower.joinable()) lower.join();
 }
 
 // Puts the floor wherever a pixel's sample touches a slot without a tile.
@@ -243,7 +266,7 @@ Image composeTiles(const WgsFrame& frame, std::int32_t zoom, TileLookup& lookup,
     const std::vector<Tap> rows =
         taps(axes.y, static_cast<double>(s.range.firstRow) * kTileSize, s.rows * kTile);
     Image out(frame.width, frame.height);
-    resampleRows(s, cols, rows, out);
+    resampleAll(s, cols, rows, out);
     if (std::find(s.floor.begin(), s.floor.end(), 1) != s.floor.end())
         underlayFloor(s, cols, rows, out, floor);
 
