@@ -141,8 +141,10 @@ verdict builtin $problems
 
 problems=0
 ask reset >/dev/null
+# Slow enough that no tile of the views before the last arrives while the
+# requests run, even on a loaded machine: only the last view re-publishes.
 # shellcheck disable=SC2086
-run late --tile-url "$base/slow/{z}/{x}/{y}.png?ms=150" --tile-wait 0 --tile-cache "$(windows "$work/late-cache")" \
+run late --tile-url "$base/slow/{z}/{x}/{y}.png?ms=500" --tile-wait 0 --tile-cache "$(windows "$work/late-cache")" \
   $view
 if [ "$(cat "$work/late.status")" != 0 ]; then
   fail late "exit status $(cat "$work/late.status")"
