@@ -8,19 +8,8 @@ build=$(cd "$1" && pwd)
 prefix=${2:-$build/wine-tile-check}
 [ $# -ge 2 ] && shift 2 || shift $#
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-export WINEPREFIX="$prefix" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
-wine=wine
-if grep -q 'x86_64-w64-mingw32' "$build/CMakeCache.txt" 2>/dev/null; then
-  wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-fi
-if ! "$wine" --version >/dev/null 2>&1; then
-  echo "skipped: this machine cannot run $(basename "$wine") programs"
-  exit 77
-fi
-if [ ! -f "$prefix/system.reg" ]; then
-  timeout 300 "$wine" wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
-  timeout 60 wineserver -w >/dev/null 2>&1 || true
-fi
+. "$(dirname "$0")/wine_prefix.sh"
+wine_prefix "$build" "$prefix"
 
 work=$(mktemp -d)
 servers=""

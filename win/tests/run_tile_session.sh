@@ -21,22 +21,11 @@ build=$(cd "$1" && pwd)
 prefix=${2:-$build/wine-tile-session}
 native=${3:-}
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-export WINEPREFIX="$prefix" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
-wine=wine
-if grep -q 'x86_64-w64-mingw32' "$build/CMakeCache.txt" 2>/dev/null; then
-  wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-fi
-if ! "$wine" --version >/dev/null 2>&1; then
-  echo "skipped: this machine cannot run $(basename "$wine") programs"
-  exit 77
-fi
+. "$(dirname "$0")/wine_prefix.sh"
+wine_prefix "$build" "$prefix"
 for f in "$build/win/host/vamu-host.exe" "$build/com/vamuMapserver.dll"; do
   [ -f "$f" ] || { echo "missing $f: build the mingw preset first"; exit 1; }
 done
-if [ ! -f "$prefix/system.reg" ]; then
-  timeout 300 "$wine" wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
-  timeout 60 wineserver -w >/dev/null 2>&1 || true
-fi
 
 work=$(mktemp -d)
 server=""

@@ -8,23 +8,8 @@ set -u
 build=$(cd "$1" && pwd)
 prefix=${2:-$build/wine-win-check}
 program=${3:-vamu_win_check}
-export WINEPREFIX="$prefix" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
-# The programs of a 64-bit tree run under wine64; exit status 77 (skipped)
-# where this machine cannot run Wine programs of the tree's width.
-wine=wine
-if grep -q 'x86_64-w64-mingw32' "$build/CMakeCache.txt" 2>/dev/null; then
-  wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-fi
-if ! "$wine" --version >/dev/null 2>&1; then
-  echo "skipped: this machine cannot run $(basename "$wine") programs"
-  exit 77
-fi
-if [ ! -f "$prefix/system.reg" ]; then
-  timeout 300 "$wine" wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
-  # The server of the set-up run knows no display: let it go before the
-  # checks start one under the virtual screen.
-  timeout 60 wineserver -w >/dev/null 2>&1 || wineserver -k >/dev/null 2>&1 || true
-fi
+. "$(dirname "$0")/wine_prefix.sh"
+wine_prefix "$build" "$prefix"
 # The fault sweep opens and closes hundreds of panels: Wine waits up to two
 # seconds for each managed window to be withdrawn, so its windows are not
 # handed to a window manager (there is none on the virtual screen).
