@@ -51,4 +51,6 @@ Module& apartmentModule() {
     return t_state->module;
 }
 
+Module* apartmentModuleIfMade() noexcept { return t_state ? &t_state->module : nullptr; }
+
 }  // namespace vamu::com

@@ -11,5 +11,7 @@ namespace vamu::com {
 // memory when the first one is made, so that the panel's window procedure
 // and the module's code stay where the windows expect them.
 Module& apartmentModule();
+// The calling thread's Module where it has been made, else null.
+Module* apartmentModuleIfMade() noexcept;
 
 }  // namespace vamu::com

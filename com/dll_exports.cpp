@@ -1,10 +1,12 @@
-// The four entry points of an in-process COM server, and DllMain. The
-// system headers declare them without noexcept, so each only calls
-// functions that are noexcept (and wrap their bodies in atBoundary).
+// The four entry points of an in-process COM server, DllMain, and the
+// prefetch of map tiles (prefetch_entry.h). The system headers declare the
+// COM ones without noexcept, so each only calls functions that are noexcept
+// (and wrap their bodies in atBoundary).
 
 #include <windows.h>
 
 #include "com/class_factory.h"
+#include "com/prefetch_entry.h"
 #include "com/registration.h"
 #include "com/server_lifetime.h"
 #include "com/type_library.h"
@@ -28,5 +30,10 @@ STDAPI DllCanUnloadNow() noexcept { return vamu::com::canUnload() ? S_OK : S_FAL
 STDAPI DllRegisterServer() noexcept { return vamu::com::registerServer(); }
 
 STDAPI DllUnregisterServer() noexcept { return vamu::com::unregisterServer(); }
+
+STDAPI VamuPrefetchTiles(const VamuPrefetchArea* area, VamuPrefetchProgress progress, void* context,
+                         VamuPrefetchReport* report) noexcept {
+    return vamu::com::prefetchTiles(area, progress, context, report);
+}
 
 }  // extern "C"

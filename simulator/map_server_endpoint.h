@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/status.h"
+#include "engine/tile_prefetch.h"
 
 namespace vamu::sim {
 
@@ -78,9 +79,10 @@ public:
     // The operator picks a map source in the panel's list by its name;
     // error 91 when there is no panel, 5 for a name the list does not offer.
     virtual Status pickSource(const std::string& name) = 0;
-    // A bulk download of the current source's tiles; progress lines go to
-    // err. A refusal is a failure with the reason.
-    virtual Status prefetch(const Request& request, std::ostream& err) = 0;
+    // A bulk download of the current source's tiles, for a Prefetch request;
+    // the report says how it went. A refusal is a failure with the reason.
+    virtual Status prefetch(const Request& request, const PrefetchProgress& progress,
+                            PrefetchReport& report) = 0;
     // Lets the plug-in re-publish a view whose missing tiles arrived, as the
     // host's message loop would between requests. Before the session ends
     // (last) it first waits a while for the tiles still on their way.

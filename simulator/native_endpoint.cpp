@@ -23,10 +23,8 @@ NullBuffer nullBuffer;
 std::ostream nullStream(&nullBuffer);
 
 constexpr char16_t kDefaultTitle[] = u"vamuMapserver";
-// How long the session's end waits for tiles still on their way, and a
-// prefetch for its tiles.
+// How long the session's end waits for tiles still on their way.
 constexpr std::int32_t kLastTilesWaitMillis = 10000;
-constexpr std::int32_t kPrefetchWaitMillis = 600000;
 
 Outcome outcome(vb::Boolean result, Status status) { return {result != vb::False, std::move(status)}; }
 
@@ -188,37 +186,11 @@ Status NativeEndpoint::pickSource(const std::string& name) {
     return picked.ok() && form ? form->lastEventStatus() : picked;
 }
 
-Status NativeEndpoint::prefetch(const Request& request, std::ostream& err) {
-    const Store& store = module_.store;
-    const std::int16_t firstLayer = request.firstLayer, lastLayer = request.lastLayer;
-    return guarded([&] {
-        if (!module_.hasPanel()) raise(ErrorNumber::ObjectNotSet);
-        module_.panel().sTest();
-        if (lastLayer >= store.intLayerCount) raise(ErrorNumber::SubscriptOutOfRange);
-        const std::vector<double>& d = request.degrees;
-        tiles::TileService& service = tiles_->service();
-        // The tiles of a layer are those its pictures are drawn from around
-        // the rectangle's middle.
-        const double latitude = (d[1] + d[3]) / 2;
-        const std::int32_t first =
-            service.zoomFor(store.udtLayers[static_cast<std::size_t>(firstLayer)].LayerScale, latitude);
-        const std::int32_t last =
-            service.zoomFor(store.udtLayers[static_cast<std::size_t>(lastLayer)].LayerScale, latitude);
-        std::uint64_t shown = 0;
-        const auto result =
-            service.prefetch(d[0], d[1], d[2], d[3], std::min(first, last), std::max(first, last),
-                             kPrefetchWaitMillis, [&](std::uint64_t done, std::uint64_t total) {
-                                 if (done != total && done < shown + total / 20 + 1) return;
-                                 shown = done;
-                                 err << "prefetch: " << done << " of " << total << " tiles\n";
-                             });
-        if (!result.refusal.empty()) throw RuntimeError(ErrorNumber::InvalidProcedureCall, result.refusal);
-        err << "prefetch: zoom " << std::min(first, last) << " to " << std::max(first, last) << ", "
-            << result.total << " tiles, " << result.done << " done\n";
-        if (!result.finished) {
-            throw RuntimeError(ErrorNumber::InternalError, u"The download did not finish in time");
-        }
-    });
+Status NativeEndpoint::prefetch(const Request& request, const PrefetchProgress& progress,
+                                PrefetchReport& report) {
+    const std::vector<double>& d = request.degrees;
+    const PrefetchLayers layers{d[0], d[1], d[2], d[3], request.firstLayer, request.lastLayer};
+    return guarded([&] { report = PrefetchTiles(module_, layers, progress); });
 }
 
 void NativeEndpoint::serviceTiles(bool last) {

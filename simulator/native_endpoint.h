@@ -48,7 +48,8 @@ public:
     std::optional<std::u16string> panelLog() override;
     Status writePng(const std::filesystem::path& bitmap, const std::filesystem::path& png) override;
     Status pickSource(const std::string& name) override;
-    Status prefetch(const Request& request, std::ostream& err) override;
+    Status prefetch(const Request& request, const PrefetchProgress& progress,
+                    PrefetchReport& report) override;
     void serviceTiles(bool last) override;
 
 private:

@@ -115,7 +115,7 @@ void SessionDriver::run(const Request& request) {
         case RequestKind::Source:
             return print("SourceList_Click", server_.pickSource(request.name));
         case RequestKind::Prefetch:
-            return print("Prefetch", server_.prefetch(request, err_));
+            return runPrefetch(request);
     }
 }
 
@@ -134,6 +134,21 @@ void SessionDriver::runClosePanel() {
     out_ << "Form1.QueryUnload Cancel=" << (closed->cancelled ? "True" : "False")
          << " Visible=" << (closed->visible ? "True" : "False") << '\n';
     print("ClosePanel", Status{});
+}
+
+void SessionDriver::runPrefetch(const Request& request) {
+    PrefetchReport report;
+    const Status status = server_.prefetch(
+        request,
+        [&](std::uint64_t done, std::uint64_t total) {
+            err_ << "prefetch: " << done << " of " << total << " tiles\n";
+        },
+        report);
+    if (status.ok()) {
+        err_ << "prefetch: zoom " << report.firstZoom << " to " << report.lastZoom << ", " << report.total
+             << " tiles, " << report.done << " done\n";
+    }
+    print("Prefetch", status);
 }
 
 void SessionDriver::runFavourites() {

@@ -55,6 +55,8 @@ private:
     void print(const char* request, const Status& status);
     void runClosePanel();
     void runFavourites();
+    // Progress and the summary on standard error, the request's line after.
+    void runPrefetch(const Request& request);
     // A request that renders: its line, then the hint below.
     void draw(const char* request, const Outcome& outcome, bool statusOnly = false);
     // A drawing request that failed with error 91 before any corners: the

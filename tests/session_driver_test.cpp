@@ -75,7 +75,7 @@ public:
         calls << "source " << name << ';';
         return {};
     }
-    Status prefetch(const Request&, std::ostream&) override { return {}; }
+    Status prefetch(const Request&, const PrefetchProgress&, PrefetchReport&) override { return {}; }
     void serviceTiles(bool) override {}
 
     static inline std::ostringstream calls;

@@ -18,6 +18,7 @@
 
 #include "com/map_serv_members.h"
 #include "com/map_serv_object.h"
+#include "com/prefetch_entry.h"
 #include "com/string_array.h"
 #include "engine/module.h"
 #include "win/platform/bstr.h"
@@ -229,6 +230,19 @@ void checkSlotsReachTheirRequests(_clsMapServ* dual) {
     CHECK_HR(S_OK, GetErrorInfo(0, error.put()));
 }
 
+// The prefetch entry point on a thread that never made the map server, and
+// with null pointers: a failure with error info, never a crash.
+void checkPrefetchEntryRefusals() {
+    const VamuPrefetchArea area{139.70, 35.65, 139.75, 35.70, 6, 8};
+    VamuPrefetchReport report{};
+    CHECK_HR(E_POINTER, com::prefetchTiles(nullptr, nullptr, nullptr, &report));
+    CHECK_HR(E_POINTER, com::prefetchTiles(&area, nullptr, nullptr, nullptr));
+    CHECK_HR(static_cast<HRESULT>(0x800A005B), com::prefetchTiles(&area, nullptr, nullptr, &report));
+    ComPtr<IErrorInfo> error;
+    CHECK_HR(S_OK, GetErrorInfo(0, error.put()));
+    CHECK(report.total == 0 && report.done == 0);
+}
+
 }  // namespace
 }  // namespace vamu::wine_test
 
@@ -249,6 +263,7 @@ int main() {
         wine_test::runCase("slots_reach_their_requests",
                            [&] { wine_test::checkSlotsReachTheirRequests(working.get()); });
     }
+    wine_test::runCase("prefetch_entry_refusals", [] { wine_test::checkPrefetchEntryRefusals(); });
     CoUninitialize();
     return wine_test::report("boundary");
 }

@@ -39,7 +39,8 @@ function(vamu_add_wine_tests arch dir)
   set_tests_properties(win_tiles_${arch} PROPERTIES TIMEOUT 600 RESOURCE_LOCK win_tiles_${arch} SKIP_RETURN_CODE 77)
   # Map tiles through vamu-host.exe and the DLL against the loopback tile
   # server: alignment, late tiles, the built-in source, the operator's pick,
-  # the same session as the native vamu-host, the installed control.
+  # prefetch through the DLL, the same session as the native vamu-host, the
+  # installed control.
   add_test(NAME win_tile_session_${arch}
            COMMAND sh ${PROJECT_SOURCE_DIR}/win/tests/run_tile_session.sh ${dir} ${dir}/wine-tile-session
                    $<TARGET_FILE:vamu-host>)

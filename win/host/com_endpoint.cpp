@@ -7,6 +7,7 @@
 #include "panel/source_labels.h"
 
 #include "win/host/late_call.h"
+#include "win/host/prefetch_call.h"
 #include "win/panel/panel_layout.h"
 #include "win/panel/window_procedure.h"
 #include "win/platform/bstr.h"
@@ -286,10 +287,14 @@ Status ComEndpoint::pickSource(const std::string& name) {
     return {};
 }
 
-// A bulk download is the native simulator's: the server's interface has no
-// member for it, and the plug-in takes no such order from outside.
-Status ComEndpoint::prefetch(const sim::Request&, std::ostream&) {
-    return {RuntimeError(ErrorNumber::InvalidProcedureCall, u"prefetch runs in vamu-host only")};
+// The host's interface has no member for a bulk download: the DLL's own
+// entry point takes it, on this thread, as the native simulator's module
+// does.
+Status ComEndpoint::prefetch(const sim::Request& request, const PrefetchProgress& progress,
+                             PrefetchReport& report) {
+    const std::vector<double>& d = request.degrees;
+    const PrefetchLayers area{d[0], d[1], d[2], d[3], request.firstLayer, request.lastLayer};
+    return callPrefetch(server_.get(), area, progress, report);
 }
 
 // Between requests the queue runs once. At the end, as the native host

@@ -9,6 +9,10 @@
 #               loads winhttp.dll (a session drawing tiles does)
 #   source      the request "source NAME" picks a source on the panel's list
 #               and the choice is kept in the settings file of VAMU_CONFIG
+#   prefetch    the request "prefetch" reaches the DLL's tile service: refused
+#               for OpenStreetMap with the reason and nothing asked, and for
+#               a source of one's own that allows it every tile of the area
+#               fetched once and cached, with progress
 #   same        (with NATIVE_HOST) a session with tiles and source picks gives
 #               the same lines and bitmap from vamu-host.exe and the DLL as
 #               from the native vamu-host
@@ -166,12 +170,40 @@ grep -q '地図の出典: タイル: mine' "$work/pick.err" || fail pick "no log
 [ "$(published pick)" -ge 2 ] || fail pick "the pick did not redraw the map"
 verdict source $problems
 
+# Bulk download through the DLL's entry point.
+problems=0
+ask reset >/dev/null
+printf '[source mine]\r\nurl=%s\r\nbulk=yes\r\n' "$base/ok/{z}/{x}/{y}.png" >"$work/bulk.ini"
+cp "$work/bulk.ini" "$work/bulk-osm.ini"
+area="prefetch 139.70 35.65 139.75 35.70 6-8"
+# shellcheck disable=SC2086
+run bulk-osm --tile-cache "$(windows "$work/bulk-cache")" --no-start --source osm $area
+[ "$(cat "$work/bulk-osm.status")" = 3 ] || fail bulk-osm "exit status $(cat "$work/bulk-osm.status")"
+grep -q '^Prefetch -> False .*osm は一括取得を認めていません' "$work/bulk-osm.out" || fail bulk-osm "osm was not refused"
+[ "$(requests)" = 0 ] || fail bulk-osm "the refused prefetch made $(requests) requests"
+# shellcheck disable=SC2086
+run bulk --tile-cache "$(windows "$work/bulk-cache")" --no-start --source mine $area
+summary=$(grep '^prefetch: zoom' "$work/bulk.err")
+total=$(printf '%s\n' "$summary" | sed -nE 's/^prefetch: zoom [0-9]+ to [0-9]+, ([0-9]+) tiles, \1 done$/\1/p')
+cached=$(find "$work/bulk-cache" -name '*.tile' | wc -l)
+if [ "$(cat "$work/bulk.status")" != 0 ] || ! grep -q '^Prefetch -> True' "$work/bulk.out"; then
+  fail bulk "exit status $(cat "$work/bulk.status")"
+elif [ -z "$total" ] || [ "$total" -lt 2 ]; then
+  fail bulk "no whole download in: $summary"
+else
+  grep -q "^prefetch: $total of $total tiles" "$work/bulk.err" || fail bulk "no progress to the end"
+  [ "$(requests)" = "$total" ] || fail bulk "$(requests) requests for $total tiles"
+  [ "$cached" = "$total" ] || fail bulk "$cached tiles cached of $total"
+  echo "  $summary"
+fi
+verdict prefetch $problems
+
 # Both builds, the same session: lines, and the bitmap apart from its
 # resolution fields (bytes 39-46: 72 dpi natively, the display's on Windows).
 if [ -n "$native" ]; then
   problems=0
   same="--tile-url $base/ok/{z}/{x}/{y}.png --size 512x384 centre 139.75 35.68 layer 7 zoom-in pan 6"
-  same="$same source builtin source url"
+  same="$same source builtin source url prefetch 139.70 35.65 139.75 35.70 6-8"
   # shellcheck disable=SC2086
   VAMU_CONFIG="$work/same-native.ini" "$native" --host-dir "$work/same-native" \
     --tile-cache "$work/same-native-cache" $same >"$work/same-native.out" 2>"$work/same-native.err"
@@ -181,8 +213,9 @@ if [ -n "$native" ]; then
   for side in native wine; do
     sed -E 's#"Z:[^"]*same-(native|wine)#"<HOST>#g' "$work/same-$side.out" >"$work/same-$side.lines"
   done
-  [ "$(cat "$work/same-native.status")" = 0 ] || fail same-native "native exit status $(cat "$work/same-native.status")"
-  [ "$(cat "$work/same-wine.status")" = 0 ] || fail same-wine "exit status $(cat "$work/same-wine.status")"
+  # Exit status 3 on both sides: the prefetch of the session's own server is refused.
+  [ "$(cat "$work/same-native.status")" = 3 ] || fail same-native "native exit status $(cat "$work/same-native.status")"
+  [ "$(cat "$work/same-wine.status")" = 3 ] || fail same-wine "exit status $(cat "$work/same-wine.status")"
   diff -u --label native "$work/same-native.lines" --label vamu-host.exe "$work/same-wine.lines" ||
     fail same-wine "the lines differ"
   other=$({ cmp -l "$(bitmap same-native)" "$(bitmap same-wine)" 2>&1 || true; } | awk '$1 < 39 || $1 > 46' | head -3)

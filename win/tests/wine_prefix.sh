@@ -4,7 +4,9 @@
 # makes the prefix on first use. The server of the set-up run knows no
 # display: it is let go before the checks start one under a virtual screen.
 wine_prefix() {
-  export WINEPREFIX="$2" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
+  # Wine takes only an absolute prefix.
+  mkdir -p "$2" && WINEPREFIX=$(cd "$2" && pwd) || { echo "cannot make the prefix $2"; exit 1; }
+  export WINEPREFIX WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
   wine=wine
   if grep -q 'x86_64-w64-mingw32' "$1/CMakeCache.txt" 2>/dev/null; then
     wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
@@ -13,7 +15,7 @@ wine_prefix() {
     echo "skipped: this machine cannot run $(basename "$wine") programs"
     exit 77
   fi
-  if [ ! -f "$2/system.reg" ]; then
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
     timeout 300 "$wine" wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
     timeout 60 wineserver -w >/dev/null 2>&1 || wineserver -k >/dev/null 2>&1 || true
   fi

@@ -1,0 +1,51 @@
+#include "engine/tile_prefetch.h"
+
+#include <algorithm>
+#include <string>
+
+#include "contracts/text.h"
+#include "engine/module.h"
+#include "engine/status.h"
+#include "mapcontrol/tiles/tile_service.h"
+
+namespace vamu {
+
+PrefetchReport PrefetchTiles(Module& module, const PrefetchLayers& request, const PrefetchProgress& progress,
+                             std::int32_t maxWaitMillis) {
+    if (!module.hasPanel()) raise(ErrorNumber::ObjectNotSet);
+    module.panel().sTest();
+    const Store& store = module.store;
+    for (const std::int16_t layer : {request.firstLayer, request.lastLayer}) {
+        if (layer < 0 || layer >= store.intLayerCount) raise(ErrorNumber::SubscriptOutOfRange);
+    }
+    if (!module.tiles) throw RuntimeError(ErrorNumber::InvalidProcedureCall, u"タイルは使えません");
+    tiles::TileService& service = *module.tiles;
+    // The tiles of a layer are those its pictures are drawn from around the
+    // area's middle.
+    const double latitude = (request.y1 + request.y2) / 2;
+    auto zoomOf = [&](std::int16_t layer) {
+        return service.zoomFor(store.udtLayers[static_cast<std::size_t>(layer)].LayerScale, latitude);
+    };
+    PrefetchReport report;
+    report.firstZoom = std::min(zoomOf(request.firstLayer), zoomOf(request.lastLayer));
+    report.lastZoom = std::max(zoomOf(request.firstLayer), zoomOf(request.lastLayer));
+    std::uint64_t shown = 0;
+    const auto result =
+        service.prefetch(request.x1, request.y1, request.x2, request.y2, report.firstZoom, report.lastZoom,
+                         maxWaitMillis, [&](std::uint64_t done, std::uint64_t total) {
+                             if (!progress || (done != total && done < shown + total / 20 + 1)) return;
+                             shown = done;
+                             progress(done, total);
+                         });
+    if (!result.refusal.empty()) throw RuntimeError(ErrorNumber::InvalidProcedureCall, result.refusal);
+    report.total = result.total;
+    report.done = result.done;
+    if (!result.finished) {
+        const std::string came = std::to_string(result.done) + " of " + std::to_string(result.total);
+        throw RuntimeError(ErrorNumber::InternalError,
+                           u"The download did not finish in time (" + fromUtf8(came) + u" tiles)");
+    }
+    return report;
+}
+
+}  // namespace vamu
