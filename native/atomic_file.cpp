@@ -11,35 +11,11 @@
 
 #include "contracts/runtime_error.h"
 #include "native/file_faults.h"
+#include "native/unique_fd.h"
 
 namespace vamu::native {
 namespace fs = std::filesystem;
 namespace {
-
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd) noexcept : fd_(fd) {}
-    ~UniqueFd() { reset(); }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    UniqueFd& operator=(UniqueFd&& other) noexcept {
-        if (this != &other) {
-            reset();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-    int get() const noexcept { return fd_; }
-    bool valid() const noexcept { return fd_ >= 0; }
-    // Closes now and reports whether the close itself succeeded.
-    bool reset() noexcept {
-        const int fd = std::exchange(fd_, -1);
-        return fd < 0 || file_calls::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 [[noreturn]] void raiseForOpen(int error) {
     switch (error) {
@@ -90,7 +66,7 @@ public:
             path_ = temporaryName(target);
             const int fd = file_calls::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             const int error = errno;
-            fd_ = UniqueFd(fd);
+            fd_ = UniqueFd(fd, file_calls::close);
             if (fd >= 0 || (error == EEXIST && attempt < 100)) continue;
             // An open that failed after it made the file: the name is this
             // save's own, unless another file had it already.
@@ -99,7 +75,7 @@ public:
         }
     }
     ~TemporaryFile() {
-        fd_.reset();
+        fd_.close();
         if (!renamed_) ::unlink(path_.c_str());
     }
     TemporaryFile(const TemporaryFile&) = delete;
@@ -110,7 +86,7 @@ public:
         produce([&](std::span<const std::uint8_t> piece) {
             if (!writeAll(fd_.get(), piece)) raise(ErrorNumber::PathFileAccessError);
         });
-        if (!fd_.reset()) raise(ErrorNumber::PathFileAccessError);
+        if (!fd_.close()) raise(ErrorNumber::PathFileAccessError);
         if (file_calls::rename(path_.c_str(), target.c_str()) != 0) raise(ErrorNumber::PathFileAccessError);
         renamed_ = true;
     }

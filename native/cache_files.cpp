@@ -10,34 +10,14 @@
 #include <system_error>
 #include <utility>
 
+#include "native/unique_fd.h"
+
 namespace vamu::native {
 namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kTemporarySuffix = ".part";
 constexpr std::int64_t kStaleTemporarySeconds = 3600;
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) noexcept : fd_(fd) {}
-    ~Descriptor() { close(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    Descriptor& operator=(Descriptor&& other) noexcept {
-        close();
-        fd_ = std::exchange(other.fd_, -1);
-        return *this;
-    }
-    int get() const noexcept { return fd_; }
-    bool valid() const noexcept { return fd_ >= 0; }
-    bool close() noexcept {
-        const int fd = std::exchange(fd_, -1);
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
@@ -97,7 +77,7 @@ std::optional<std::vector<std::uint8_t>> DiskCacheFiles::read(const std::string&
                                                               std::size_t maxBytes) {
     const auto path = pathOf(relative);
     if (!path) return std::nullopt;
-    Descriptor fd(::open(path->c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(::open(path->c_str(), O_RDONLY | O_CLOEXEC));
     struct stat st {};
     if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
     if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return std::nullopt;
@@ -127,13 +107,13 @@ bool DiskCacheFiles::replace(const std::string& relative, std::span<const std::u
     const auto create = [&] {
         return ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     };
-    Descriptor fd(create());
+    UniqueFd fd(create());
     if (!fd.valid() && errno == ENOENT) {
         // The first file of its folder: the folders on the way are made.
         std::error_code ec;
         fs::create_directories(path->parent_path(), ec);
         if (ec) return false;
-        fd = Descriptor(create());
+        fd = UniqueFd(create());
     }
     if (!fd.valid()) return false;
     const bool written = writeAll(fd.get(), bytes);
