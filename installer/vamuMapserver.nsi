@@ -1,7 +1,8 @@
 ; The installer of vamuMapserver for the 32-bit host program: the DLL and
 ; vamu-host.exe under Program Files (x86 on 64-bit Windows), the DLL
 ; registered in the 32-bit registry, optionally the host's MAPS folder, and
-; an uninstaller that takes back exactly what was put in. With -DX64 the
+; an uninstaller that takes back exactly what was put in, and the map tiles
+; the plug-in cached for the user. With -DX64 the
 ; same for the 64-bit DLL (for 64-bit clients such as scripts), installed
 ; beside the 32-bit one under its own name.
 ;
@@ -125,6 +126,13 @@ Section "Uninstall"
   ${If} $0 != ""
     RMDir "$0"  ; only while it is empty: the operator's maps stay
   ${EndIf}
+  ; The map tiles cached for the user who uninstalls, in the default folder
+  ; (up to the cache's limit, 1 GB by default; anything in it is fetched
+  ; again when needed). The settings file in the roaming profile stays: it
+  ; holds the operator's choice of source and servers of their own.
+  SetShellVarContext current
+  RMDir /r "$LOCALAPPDATA\${PRODUCT}\tiles"
+  RMDir "$LOCALAPPDATA\${PRODUCT}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

@@ -14,7 +14,7 @@
 # - silent uninstall: no file of ours left, the registry (HKLM\Software and
 #   HKCU\Software, both views) as before the install, the operator's files
 #   in MAPS untouched; a MAPS folder the installer made and nobody used is
-#   taken back.
+#   taken back; the user's cached map tiles removed, their settings kept.
 set -euo pipefail
 
 setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -112,8 +112,16 @@ check "vamu-host.exe from the install folder draws" grep -qx 'DrawMapFromCorners
 check "the map in the host's MAPS" test -s "$drive/UIV/MAPS/!!vamuMapserver.bmp"
 cp "$drive/UIV2/MAPS/mine.map" "$drive/UIV/MAPS/mine.map"  # the operator's own map beside the plug-in's
 
+# Tiles a session cached for this user, and the user's settings.
+profile=$(find "$drive/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+mkdir -p "$profile/AppData/Local/vamuMapserver/tiles/0123abcd/12/3638" "$profile/AppData/Roaming/vamuMapserver"
+printf 'tile\n' >"$profile/AppData/Local/vamuMapserver/tiles/0123abcd/12/3638/1612.tile"
+printf 'source=gsi-std\r\n' >"$profile/AppData/Roaming/vamuMapserver/vamuMapserver.ini"
+
 on_display "$run" "$winfolder\\uninstall.exe" /S
 check "no file left" test ! -e "$installed"
+check "the cached tiles removed" test ! -e "$profile/AppData/Local/vamuMapserver"
+check "the settings kept" test -s "$profile/AppData/Roaming/vamuMapserver/vamuMapserver.ini"
 export_registry "$work/after.reg"
 new_keys "$work/before.reg" "$work/after.reg" >"$work/left"
 check "no registry key left" test ! -s "$work/left"
