@@ -29,6 +29,42 @@ using State = WinHttpTransport::State;
 // WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3, which older headers lack.
 constexpr DWORD kTls13 = 0x00002000;
 
+// A string WinHttpGetIEProxyConfigForCurrentUser hands over.
+class GlobalText {
+public:
+    explicit GlobalText(LPWSTR text) noexcept : text_(text) {}
+    ~GlobalText() {
+        if (text_) GlobalFree(text_);
+    }
+    GlobalText(const GlobalText&) = delete;
+    GlobalText& operator=(const GlobalText&) = delete;
+    LPCWSTR get() const noexcept { return text_; }
+
+private:
+    LPWSTR text_;
+};
+
+// The proxy the user set for Windows: from Windows 8.1 on, the system's own
+// settings (automatic detection and configuration scripts included); before
+// that, the fixed proxy of the user's Internet settings, else the WinHTTP
+// default (netsh winhttp).
+HINTERNET openSession() {
+    if (HINTERNET session = WinHttpOpen(L"vamuMapserver", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
+                                        WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0)) {
+        return session;
+    }
+    WINHTTP_CURRENT_USER_IE_PROXY_CONFIG user{};
+    if (WinHttpGetIEProxyConfigForCurrentUser(&user)) {
+        const GlobalText script(user.lpszAutoConfigUrl), proxy(user.lpszProxy), bypass(user.lpszProxyBypass);
+        if (proxy.get() && *proxy.get()) {
+            return WinHttpOpen(L"vamuMapserver", WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxy.get(),
+                               bypass.get() ? bypass.get() : WINHTTP_NO_PROXY_BYPASS, 0);
+        }
+    }
+    return WinHttpOpen(L"vamuMapserver", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                       WINHTTP_NO_PROXY_BYPASS, 0);
+}
+
 class WorkerSlot : public RequestSlot {
 public:
     WorkerSlot(State& state, std::size_t index) : state_(state), index_(index) {}
@@ -94,8 +130,7 @@ WinHttpTransport::WinHttpTransport() : WinHttpTransport(Options{}) {}
 
 WinHttpTransport::WinHttpTransport(Options options) : state_(std::make_unique<State>(options)) {
     // The User-Agent of each request replaces the session's.
-    state_->session.reset(WinHttpOpen(L"vamuMapserver", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                      WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+    state_->session.reset(openSession());
     if (state_->session) {
         // TLS 1.2 and later, which the tile servers ask for; older systems
         // leave 1.2 out unless asked.
