@@ -111,4 +111,9 @@ std::size_t lengthOfFirstLines(std::u16string_view text, std::int32_t count) {
     return end;
 }
 
+std::u16string decimalText(std::int64_t value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
 }  // namespace vamu

@@ -11,6 +11,8 @@ namespace vamu {
 
 std::string toUtf8(std::u16string_view text);
 std::u16string fromUtf8(std::string_view text);
+// A whole number in decimal digits, for messages and names.
+std::u16string decimalText(std::int64_t value);
 
 // The length of the first count lines of text, each with its CR LF; the
 // whole length when the text has no more lines than that.

@@ -1,7 +1,6 @@
 #include "engine/tile_prefetch.h"
 
 #include <algorithm>
-#include <string>
 
 #include "contracts/text.h"
 #include "engine/module.h"
@@ -26,9 +25,10 @@ PrefetchReport PrefetchTiles(Module& module, const PrefetchLayers& request, cons
     auto zoomOf = [&](std::int16_t layer) {
         return service.zoomFor(store.udtLayers[static_cast<std::size_t>(layer)].LayerScale, latitude);
     };
+    const std::int32_t firstZoom = zoomOf(request.firstLayer), lastZoom = zoomOf(request.lastLayer);
     PrefetchReport report;
-    report.firstZoom = std::min(zoomOf(request.firstLayer), zoomOf(request.lastLayer));
-    report.lastZoom = std::max(zoomOf(request.firstLayer), zoomOf(request.lastLayer));
+    report.firstZoom = std::min(firstZoom, lastZoom);
+    report.lastZoom = std::max(firstZoom, lastZoom);
     std::uint64_t shown = 0;
     const auto result =
         service.prefetch(request.x1, request.y1, request.x2, request.y2, report.firstZoom, report.lastZoom,
@@ -41,9 +41,10 @@ PrefetchReport PrefetchTiles(Module& module, const PrefetchLayers& request, cons
     report.total = result.total;
     report.done = result.done;
     if (!result.finished) {
-        const std::string came = std::to_string(result.done) + " of " + std::to_string(result.total);
         throw RuntimeError(ErrorNumber::InternalError,
-                           u"The download did not finish in time (" + fromUtf8(came) + u" tiles)");
+                           u"The download did not finish in time (" +
+                               decimalText(static_cast<std::int64_t>(result.done)) + u" of " +
+                               decimalText(static_cast<std::int64_t>(result.total)) + u" tiles)");
     }
     return report;
 }

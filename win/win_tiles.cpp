@@ -48,26 +48,12 @@ std::u16string knownFolder(const KNOWNFOLDERID& id) {
     return folder;
 }
 
-std::u16string parentOf(const std::u16string& path) {
-    const std::size_t slash = path.find_last_of(u"\\/");
-    return slash == std::u16string::npos ? std::u16string{} : path.substr(0, slash);
-}
-
-// Makes the folder and those on the way to it; what exists stays.
-void makeFolders(const std::u16string& folder) {
-    for (std::size_t at = folder.find_first_of(u"\\/", 1);; at = folder.find_first_of(u"\\/", at + 1)) {
-        const std::u16string part = folder.substr(0, at);
-        if (!part.empty() && part.back() != u':') CreateDirectoryW(wide(part), nullptr);
-        if (at == std::u16string::npos) return;
-    }
-}
-
 // The choice goes into the file the settings came from, every other line
 // kept as it was.
 void saveSourceChoice(const std::u16string& file, const std::string& source) {
     const std::string text = readTileSettingsText(file).value_or(std::string{});
     const std::string updated = tiles::withSourceChoice(text, source);
-    makeFolders(parentOf(file));
+    makeFoldersTo(file);
     replaceFile(file, std::span(reinterpret_cast<const std::uint8_t*>(updated.data()), updated.size()));
 }
 

@@ -13,8 +13,9 @@ using fetching::Next;
 namespace {
 
 std::u16string text(std::string_view utf8) { return fromUtf8(utf8); }
-std::u16string number(std::int64_t n) { return fromUtf8(std::to_string(n)); }
-std::u16string tileName(TileId id) { return number(id.z) + u"/" + number(id.x) + u"/" + number(id.y); }
+std::u16string tileName(TileId id) {
+    return decimalText(id.z) + u"/" + decimalText(id.x) + u"/" + decimalText(id.y);
+}
 
 }  // namespace
 
@@ -187,9 +188,9 @@ void TileFetcher::Core::backOff(const Answer& a, std::int64_t nowMs) {
         r.outcome == HttpResponse::Outcome::Unreachable || r.outcome == HttpResponse::Outcome::TimedOut;
     if (!first || network || !log) return;
     const std::u16string why =
-        r.outcome == HttpResponse::Outcome::Answered ? u"HTTP " + number(r.status) : text(r.error);
-    log(u"タイル: " + text(a.host) + u" が応答できません (" + why + u")。" + number((wait + 999) / 1000) +
-        u" 秒後に再試行します");
+        r.outcome == HttpResponse::Outcome::Answered ? u"HTTP " + decimalText(r.status) : text(r.error);
+    log(u"タイル: " + text(a.host) + u" が応答できません (" + why + u")。" +
+        decimalText((wait + 999) / 1000) + u" 秒後に再試行します");
 }
 
 }  // namespace vamu::tiles

@@ -45,8 +45,6 @@ bool sound(const PrefetchArea& a) {
            a.minZoom <= a.maxZoom;
 }
 
-std::u16string number(std::uint64_t n) { return fromUtf8(std::to_string(n)); }
-
 }  // namespace
 
 PrefetchPlan planPrefetch(const TileSource& source, PrefetchArea area) {
@@ -70,11 +68,11 @@ PrefetchPlan planPrefetch(const TileSource& source, PrefetchArea area) {
         plan.refusal = u"タイル: " + name + u" は一括取得を認めていません";
     } else if (source.bulk == BulkPolicy::Limited &&
                plan.tiles > static_cast<std::uint64_t>(source.bulkLimit)) {
-        plan.refusal = u"タイル: " + name + u" の一括取得は " +
-                       number(static_cast<std::uint64_t>(source.bulkLimit)) + u" 枚までです (" +
-                       number(plan.tiles) + u" 枚)";
+        plan.refusal = u"タイル: " + name + u" の一括取得は " + decimalText(source.bulkLimit) +
+                       u" 枚までです (" + decimalText(static_cast<std::int64_t>(plan.tiles)) + u" 枚)";
     } else if (plan.tiles > kMaxPrefetchTiles) {
-        plan.refusal = u"タイル: 一括取得は " + number(kMaxPrefetchTiles) + u" 枚までです";
+        plan.refusal = u"タイル: 一括取得は " + decimalText(static_cast<std::int64_t>(kMaxPrefetchTiles)) +
+                       u" 枚までです";
     }
     return plan;
 }

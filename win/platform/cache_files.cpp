@@ -6,6 +6,7 @@
 
 #include "contracts/text.h"
 #include "win/platform/bstr.h"
+#include "win/platform/file_io.h"
 #include "win/platform/handles.h"
 
 namespace vamu::win {
@@ -37,22 +38,6 @@ bool writeAll(HANDLE file, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-// Removes the temporary file unless the move has taken it over.
-class Temporary {
-public:
-    explicit Temporary(std::u16string path) : path_(std::move(path)) {}
-    Temporary(const Temporary&) = delete;
-    Temporary& operator=(const Temporary&) = delete;
-    ~Temporary() {
-        if (!path_.empty()) DeleteFileW(wide(path_));
-    }
-    const std::u16string& path() const { return path_; }
-    void keep() { path_.clear(); }
-
-private:
-    std::u16string path_;
-};
-
 // The move over the old file, tried again for a moment where another
 // program (a reader, a virus scanner) holds the old file.
 bool moveOver(const std::u16string& from, const std::u16string& to) {
@@ -62,11 +47,6 @@ bool moveOver(const std::u16string& from, const std::u16string& to) {
         if (attempt == 3 || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) return false;
         Sleep(static_cast<DWORD>(20 << attempt));
     }
-}
-
-std::u16string numberText(unsigned long value) {
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
 }
 
 }  // namespace
@@ -123,12 +103,9 @@ bool WinCacheFiles::replace(const std::string& relative, std::span<const std::ui
     if (!path) return false;
     // The folders on the way, the root and those above it included: made on
     // the first write, so that a session that stores nothing makes nothing.
-    for (std::size_t at = path->find(u'\\', 1); at != std::u16string::npos; at = path->find(u'\\', at + 1)) {
-        const std::u16string folder = path->substr(0, at);
-        if (folder.back() != u':' && folder.back() != u'\\') CreateDirectoryW(wide(folder), nullptr);
-    }
-    Temporary temporary(*path + u"." + numberText(GetCurrentProcessId()) + u"-" +
-                        numberText(GetCurrentThreadId()) + std::u16string(kTemporaryEnding));
+    makeFoldersTo(*path);
+    TemporaryFile temporary(*path + u"." + decimalText(GetCurrentProcessId()) + u"-" +
+                            decimalText(GetCurrentThreadId()) + std::u16string(kTemporaryEnding));
     {
         UniqueFile file(CreateFileW(wide(temporary.path()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));

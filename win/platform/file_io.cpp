@@ -33,23 +33,21 @@ void refuseReadOnlyTarget(const std::u16string& path) {
         raise(ErrorNumber::PathFileAccessError);
 }
 
-// Removes the temporary file unless the move has taken it over.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(std::u16string path) : path_(std::move(path)) {}
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile() {
-        if (!path_.empty()) DeleteFileW(wide(path_));
-    }
-    const std::u16string& path() const noexcept { return path_; }
-    void keep() noexcept { path_.clear(); }
-
-private:
-    std::u16string path_;
-};
-
 }  // namespace
+
+TemporaryFile::~TemporaryFile() {
+    if (!path_.empty()) DeleteFileW(wide(path_));
+}
+
+void makeFoldersTo(const std::u16string& path) {
+    // Drive roots ("C:") and the empty parts of a UNC name are not made.
+    for (std::size_t at = path.find_first_of(u"\\/", 1); at != std::u16string::npos;
+         at = path.find_first_of(u"\\/", at + 1)) {
+        const std::u16string folder = path.substr(0, at);
+        if (folder.back() != u':' && folder.back() != u'\\' && folder.back() != u'/')
+            CreateDirectoryW(wide(folder), nullptr);
+    }
+}
 
 std::vector<std::uint8_t> readWholeFile(const std::u16string& path) {
     UniqueFile file(CreateFileW(wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
